@@ -2,11 +2,13 @@
 # Source it; it defines functions and sets nothing running by itself.
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-BUILD64=$ROOT/build/x86_64
-BUILD32=$ROOT/build/i686
+# LAUNCHER_BUILD_ROOT lets several work trees' builds and prefixes coexist.
+BUILD_ROOT=${LAUNCHER_BUILD_ROOT:-$ROOT/build}
+BUILD64=$BUILD_ROOT/x86_64
+BUILD32=$BUILD_ROOT/i686
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
-export WINEPREFIX=$ROOT/build/wineprefix WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
+export WINEPREFIX=$BUILD_ROOT/wineprefix WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
 export LANG=${LANG:-C.UTF-8}
 
 XVFB_PID=

@@ -69,6 +69,20 @@ bool SplitAuthority(const std::wstring& authority, ParsedUrl& out) {
     return true;
 }
 
+// Escapes what a browser would (spaces, unsafe characters) before splitting.
+bool Canonicalize(LPCWSTR pstrURL, std::wstring& out) {
+    DWORD cch = static_cast<DWORD>(wcslen(pstrURL) * 3 + 64);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        out.assign(cch + 1, L'\0');
+        if (InternetCanonicalizeUrlW(pstrURL, out.data(), &cch, ICU_BROWSER_MODE)) {
+            out.resize(cch);
+            return true;
+        }
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool SplitUrl(const std::wstring& url, ParsedUrl& out) {
@@ -107,13 +121,8 @@ BOOL AfxParseURLEx(LPCWSTR pstrURL, DWORD& dwServiceType, std::wstring& strServe
     dwServiceType = AFX_INET_SERVICE_UNK;
     if (!pstrURL || !*pstrURL) return FALSE;
 
-    DWORD cch = 0;
-    InternetCanonicalizeUrlW(pstrURL, nullptr, &cch, ICU_BROWSER_MODE);
-    if (cch == 0) return FALSE;
-    std::wstring canonical(cch + 1, L'\0');
-    if (!InternetCanonicalizeUrlW(pstrURL, canonical.data(), &cch, ICU_BROWSER_MODE))
-        return FALSE;
-    canonical.resize(cch);
+    std::wstring canonical;
+    if (!Canonicalize(pstrURL, canonical)) return FALSE;
 
     ParsedUrl parsed;
     if (!SplitUrl(canonical, parsed)) return FALSE;

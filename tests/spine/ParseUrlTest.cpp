@@ -1,5 +1,0 @@
-#include <gtest/gtest.h>
-
-#include "framework/ParseUrl.h"
-
-TEST(ParseUrl, Placeholder) { EXPECT_TRUE(true); }

@@ -64,6 +64,9 @@ start_wine() {
     touch "$WINEPREFIX/.launcher-ready"
   fi
   "$WINESERVER" -p
+  # Boot the prefix's services now: started from a test instead, they would
+  # inherit its output pipes and keep ctest waiting for them to close.
+  "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
 }
 
 stop_wine() {

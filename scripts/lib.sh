@@ -72,3 +72,38 @@ start_wine() {
 stop_wine() {
   "$WINESERVER" -k 2>/dev/null || true
 }
+
+INSTALLER_NAME=ny_setup_hx_v1.1.9.5026.exe
+DEMO_NGINX_PID=
+
+# make_demo_payload OUTPUT SIZE: the demo installer padded to SIZE bytes.
+make_demo_payload() {
+  mkdir -p "$(dirname "$1")"
+  /usr/bin/python3 "$ROOT/tools/demo/make_payload.py" "$BUILD64/demo_installer.exe" "$1" "$2"
+}
+
+# start_demo_server PREFIX PORT DOCROOT RATE: nginx on 127.0.0.1:PORT.
+start_demo_server() {
+  local prefix=$1 port=$2 docroot=$3 rate=$4
+  mkdir -p "$prefix/tmp"
+  sed -e "s|@PREFIX@|$prefix|g" -e "s|@PORT@|$port|g" -e "s|@ROOT@|$docroot|g" \
+      -e "s|@RATE@|$rate|g" "$ROOT/tools/demo/nginx.conf.in" >"$prefix/nginx.conf"
+  /usr/sbin/nginx -p "$prefix" -c "$prefix/nginx.conf" -e "$prefix/error.log" &
+  DEMO_NGINX_PID=$!
+  local i
+  for i in $(seq 1 100); do
+    (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && return 0
+    kill -0 "$DEMO_NGINX_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  echo "nginx did not start on 127.0.0.1:$port (see $prefix/error.log)" >&2
+  return 1
+}
+
+stop_demo_server() {
+  if [ -n "$DEMO_NGINX_PID" ]; then
+    kill "$DEMO_NGINX_PID" 2>/dev/null || true
+    wait "$DEMO_NGINX_PID" 2>/dev/null || true
+    DEMO_NGINX_PID=
+  fi
+}

@@ -32,6 +32,25 @@ public:
     int GetDeviceCaps(int nIndex) const { return ::GetDeviceCaps(m_hDC, nIndex); }
 };
 
+// Selects a GDI object into a DC and selects the previous one back when it
+// goes. A selection that fails (no object) leaves the DC as it was.
+class CSelectedObject {
+public:
+    CSelectedObject(HDC hDC, HGDIOBJ hObject)
+        : m_hDC(hDC), m_hOld(hObject ? ::SelectObject(hDC, hObject) : nullptr) {}
+    CSelectedObject(const CSelectedObject&) = delete;
+    CSelectedObject& operator=(const CSelectedObject&) = delete;
+    ~CSelectedObject() {
+        if (m_hOld && m_hOld != HGDI_ERROR) ::SelectObject(m_hDC, m_hOld);
+    }
+
+    bool IsSelected() const { return m_hOld && m_hOld != HGDI_ERROR; }
+
+private:
+    HDC m_hDC;
+    HGDIOBJ m_hOld;
+};
+
 class CPaintDC : public CDC {
 public:
     explicit CPaintDC(CWnd* pWnd);

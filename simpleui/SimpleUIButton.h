@@ -1,12 +1,14 @@
-// SimpleUIButton: shows one picture per state and calls its click handler
-// when pressed and released inside.
+// SimpleUIButton: shows one picture per state, its text on top, and calls its
+// click handler when pressed and released inside. A disabled button's window
+// is disabled, so presses on it reach the widget beneath.
 #pragma once
 
 #include <boost/function.hpp>
 
-#include "simpleui/SimpleUIText.h"
+#include <memory>
 
-class CImage;
+#include "framework/Image.h"
+#include "simpleui/SimpleUIText.h"
 
 class SimpleUIButton : public SimpleUIText {
 public:
@@ -23,11 +25,13 @@ public:
     void OnLButtonUp(UINT nFlags, POINT point) override;
     void Draw(CDC& dc) override;
 
+    // Replaces the picture of one state (0 to 3); no resize, no redraw.
     void SetStateTexture(int state, int resourceId);
     void SetClickHandler(const ClickHandler& handler);
+    // Final: nothing leaves the Disabled state.
     void Disable();
 
     int m_state = Normal;
-    CImage* m_pStateTextures[4] = {nullptr, nullptr, nullptr, nullptr};
+    std::unique_ptr<CImage> m_pStateTextures[4];
     ClickHandler m_onClick;
 };

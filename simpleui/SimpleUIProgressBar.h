@@ -1,9 +1,16 @@
-// SimpleUIProgressBar: a fill picture squeezed to the bar's value.
+// SimpleUIProgressBar: a fill picture squeezed to the bar's value. Its window
+// is disabled, so the mouse over it reaches the widget beneath.
 #pragma once
 
+#include <memory>
+
+#include "framework/Image.h"
 #include "simpleui/SimpleUIWidget.h"
 
-class CImage;
+// Width in pixels of the fill for value / (maximum - minimum) of a bar
+// nWidth wide, truncated toward zero. 0 when the product is not finite, not
+// positive or does not fit an int (0/0, 1/0, negative values).
+int ProgressFillWidth(float value, float minimum, float maximum, int nWidth);
 
 class SimpleUIProgressBar : public SimpleUIWidget {
 public:
@@ -13,10 +20,12 @@ public:
     void CreateWnd(CWnd* pParent) override;
     void Draw(CDC& dc) override;
 
+    // Replaces the fill picture and redraws; no resize.
     void SetFillTexture(int resourceId);
+    // Not clamped: above the maximum the fill is cut at the bar's edge.
     void SetValue(float value);
 
-    CImage* m_pTexture = nullptr;
+    std::unique_ptr<CImage> m_pTexture;
     float m_min = 0.0f;
     float m_max = 1.0f;
     float m_value = 0.0f;

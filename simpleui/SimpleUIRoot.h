@@ -1,5 +1,9 @@
 // SimpleUIRoot: the background texture covering the whole window; pressing
 // on it (or on a widget that passes the mouse through) drags the window.
+//
+// The window dragged is the root's top-level ancestor (the launcher's main
+// dialog), found from the window tree rather than from the launcher's
+// record, which lives in a layer above this one.
 #pragma once
 
 #include "simpleui/SimpleUITexture.h"
@@ -13,5 +17,6 @@ public:
     void OnLButtonUp(UINT nFlags, POINT point) override;
     BOOL OnEraseBkgnd(CDC* pDC) override;
 
+    // Cursor position in screen coordinates at the last press or drag step.
     POINT m_lastCursor = {0, 0};
 };

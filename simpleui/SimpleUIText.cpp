@@ -2,7 +2,7 @@
 
 SimpleUIText::SimpleUIText(const std::string& name) : SimpleUIWidget(name) {}
 
-SimpleUIText::~SimpleUIText() { delete m_font; }
+SimpleUIText::~SimpleUIText() = default;
 
 void SimpleUIText::CreateWnd(CWnd* pParent) {
     SimpleUIWidget::CreateWnd(pParent);
@@ -11,14 +11,16 @@ void SimpleUIText::CreateWnd(CWnd* pParent) {
 
 void SimpleUIText::Draw(CDC& dc) { DrawString(dc); }
 
+// DT_VCENTER without DT_SINGLELINE centres nothing: the text starts at the
+// top-left corner, breaks only at line breaks and is clipped to the widget.
 void SimpleUIText::DrawString(CDC& dc) {
     if (m_text.empty()) return;
     dc.SetTextColor(m_color);
     dc.SetBkMode(TRANSPARENT);
-    HGDIOBJ hOldFont = dc.SelectObject(m_font ? static_cast<HGDIOBJ>(*m_font) : nullptr);
+    // Without a font object the DC's current font is used.
+    CSelectedObject font(dc, m_font.m_hObject);
     RECT rect = {0, 0, m_width, m_height};
     dc.DrawText(m_text, &rect, m_format);
-    if (hOldFont) dc.SelectObject(hOldFont);
 }
 
 void SimpleUIText::SetText(const std::wstring& text) {
@@ -32,7 +34,6 @@ void SimpleUIText::SetColor(COLORREF color) {
 }
 
 void SimpleUIText::SetPointFont(int nPointSize, const std::wstring& faceName) {
-    delete m_font;
-    m_font = new CFont;
-    m_font->CreatePointFont(nPointSize, faceName.c_str());
+    m_font.DeleteObject();
+    m_font.CreatePointFont(nPointSize, faceName.c_str());
 }

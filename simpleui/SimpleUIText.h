@@ -1,4 +1,5 @@
 // SimpleUIText: a string drawn in a font and colour over the parent's picture.
+// Its window is disabled, so the mouse over it reaches the widget beneath.
 #pragma once
 
 #include "framework/Gdi.h"
@@ -17,7 +18,7 @@ public:
     // nPointSize in tenths of a point; does not redraw.
     void SetPointFont(int nPointSize, const std::wstring& faceName);
 
-    CFont* m_font = nullptr;
+    CFont m_font;
     std::wstring m_text;
     COLORREF m_color = RGB(255, 255, 255);
     UINT m_format = DT_VCENTER;

@@ -1,9 +1,10 @@
 // SimpleUITexture: one opaque picture, the widget sized to it.
 #pragma once
 
-#include "simpleui/SimpleUIWidget.h"
+#include <memory>
 
-class CImage;
+#include "framework/Image.h"
+#include "simpleui/SimpleUIWidget.h"
 
 class SimpleUITexture : public SimpleUIWidget {
 public:
@@ -11,7 +12,8 @@ public:
     ~SimpleUITexture() override;
 
     void Draw(CDC& dc) override;
+    // Loads the picture and sizes the widget to it: 0 x 0 when it fails.
     void SetTexture(int resourceId);
 
-    CImage* m_pTexture = nullptr;
+    std::unique_ptr<CImage> m_pTexture;
 };

@@ -24,8 +24,10 @@ void SimpleUIWidget::CreateWnd(CWnd* pParent) {
 // with transparency is composed over the background, never over itself.
 void SimpleUIWidget::Redraw() {
     if (!m_hWnd) return;  // RedrawWindow(NULL) would repaint the desktop
-    HWND hParent = ::GetParent(m_hWnd);
-    if (hParent) {
+    // GetParent would name an owner or the desktop; only a real parent
+    // window has a picture under the widget.
+    HWND hParent = ::GetAncestor(m_hWnd, GA_PARENT);
+    if (hParent && hParent != ::GetDesktopWindow()) {
         POINT origin = {0, 0};
         ::ClientToScreen(m_hWnd, &origin);
         ::ScreenToClient(hParent, &origin);

@@ -1,11 +1,19 @@
-// Stand-in worker: takes each request on its own thread and answers it with
-// an error, until the real transfer exists.
 #include "download/HttpFileObject.h"
 
+#include "download/DownloadFile.h"
 #include "download/DownloadMessages.h"
+#include "download/FinalPost.h"
+#include "download/RequestHeaders.h"
 #include "framework/ParseUrl.h"
 
 IMPLEMENT_DYNCREATE(CHttpFileObject)
+
+namespace {
+
+constexpr DWORD kConnectRetries = 3;
+constexpr DWORD kStatusRangeNotSatisfiable = 416;
+
+}  // namespace
 
 CHttpFileObject::CHttpFileObject() = default;
 
@@ -20,6 +28,9 @@ bool CHttpFileObject::PrepareRequest(const std::wstring& url, const std::wstring
     m_strText[1] = text2;
     m_strText[2] = text3;
     m_strText[3] = text4;
+    m_session.SetOption(INTERNET_OPTION_CONNECT_TIMEOUT, m_nTimeoutMs);
+    m_session.SetOption(INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, m_nTimeoutMs);
+    m_session.SetOption(INTERNET_OPTION_CONNECT_RETRIES, kConnectRetries);
     DWORD dwService = 0;
     std::wstring server, object;
     INTERNET_PORT nPort = 0;
@@ -28,21 +39,37 @@ bool CHttpFileObject::PrepareRequest(const std::wstring& url, const std::wstring
 
 void CHttpFileObject::StartRequest(const std::wstring& localPath, bool resume, HANDLE hStopEvent,
                                    DWORD fileTimeLow, DWORD fileTimeHigh) {
-    m_fileTime[0] = fileTimeLow;
-    m_fileTime[1] = fileTimeHigh;
+    m_fileTime.LowPart = fileTimeLow;
+    m_fileTime.HighPart = fileTimeHigh;
     m_strTargetPath = localPath;
     m_bResume = resume;
     m_hStopEvent = hStopEvent;
     m_nResumeOffset = 0;
-    PostThreadMessage(WM_DOWNLOAD_REQUEST, 0, 0);
+    try {
+        m_pLocalFile = OpenTempFile(localPath, resume, m_nResumeOffset);
+    } catch (CException* e) {
+        DiscardException(e);
+        PostFinal(WM_DOWNLOAD_ERROR, kDownloadErrorCode, 0);
+        return;
+    }
+    // A request that cannot be queued is a failed request: the window must
+    // hear of it, or it would wait for ever.
+    if (!PostThreadMessage(WM_DOWNLOAD_REQUEST, 0, 0)) {
+        PostFinal(WM_DOWNLOAD_ERROR, kDownloadErrorCode, 0);
+    }
 }
 
-void CHttpFileObject::CloseRequest() {}
-
-BOOL CHttpFileObject::InitInstance() {
-    m_nTimeoutMs = 3000;
-    return TRUE;
+void CHttpFileObject::CloseRequest() {
+    if (m_pHttpFile) {
+        m_pHttpFile->Close();
+        m_pHttpFile.reset();
+    }
+    m_pLocalFile.reset();
 }
+
+// m_nTimeoutMs is set by the constructor: a request may be prepared on the
+// caller's thread before this runs.
+BOOL CHttpFileObject::InitInstance() { return TRUE; }
 
 int CHttpFileObject::ExitInstance() {
     CloseRequest();
@@ -51,14 +78,107 @@ int CHttpFileObject::ExitInstance() {
 
 BOOL CHttpFileObject::OnThreadMessage(const MSG& msg) {
     if (msg.message != WM_DOWNLOAD_REQUEST) return FALSE;
-    OnDownloadRequest(msg.wParam, msg.lParam);
+    try {
+        OnDownloadRequest(msg.wParam, msg.lParam);
+    } catch (...) {
+        // Nothing of ours throws anything else; should the library, the
+        // window still gets its final message and the thread lives on.
+        PostFinal(WM_DOWNLOAD_ERROR, kDownloadErrorCode, 0);
+    }
     return TRUE;
 }
 
 void CHttpFileObject::OnDownloadRequest(WPARAM, LPARAM) {
-    PostNotify(WM_DOWNLOAD_ERROR, kDownloadErrorCode, 0);
+    try {
+        DWORD dwStatus = SendRequest();
+        if (dwStatus < 300) {
+            if (m_pLocalFile) PositionTempFile(*m_pLocalFile, dwStatus, m_nResumeOffset);
+            if (ReceiveBody()) PostFinal(WM_DOWNLOAD_FINISHED, 0, 0);
+            return;
+        }
+        if (dwStatus == kStatusRangeNotSatisfiable && m_pLocalFile) {
+            DiscardTempFile(m_pLocalFile);
+        }
+        PostFinal(WM_DOWNLOAD_ERROR, kDownloadErrorCode, dwStatus);
+    } catch (CException* e) {
+        DiscardException(e);
+        PostFinal(WM_DOWNLOAD_ERROR, kDownloadErrorCode, 0);
+    }
 }
 
+// Sends the GET (resuming when the temporary file holds bytes) and returns
+// the status, 0 when it cannot be read.
+DWORD CHttpFileObject::SendRequest() {
+    std::wstring headers = BuildRequestHeaders(m_nResumeOffset);
+    m_pHttpFile = m_session.OpenURL(m_strUrl.c_str(), kRequestContext, kRequestFlags,
+                                    headers.c_str(), static_cast<DWORD>(-1));
+    DWORD dwStatus = 0;
+    m_pHttpFile->QueryInfoStatusCode(dwStatus);
+    return dwStatus;
+}
+
+bool CHttpFileObject::ReceiveBody() {
+    if (!m_pLocalFile) {
+        PostFinal(WM_DOWNLOAD_ERROR, kDownloadErrorCode, 0);
+        PostThreadMessage(WM_QUIT, 0, 0);
+        return false;
+    }
+    try {
+        DWORD nReceived = 0;
+        DWORD nTotal = 0;
+        bool bKnownLength = false;
+        if (!CopyBody(nReceived, nTotal, bKnownLength)) return false;  // stopped
+        // Without a length, a body that ends normally is the whole file.
+        if (bKnownLength && nReceived != nTotal) {
+            PostFinal(WM_DOWNLOAD_ERROR, kDownloadErrorCode, 0);
+            return false;
+        }
+        FinishedTransfer transfer{m_nResumeOffset, nReceived, nTotal};
+        PutFileInPlace(*m_pLocalFile, m_strTargetPath, static_cast<__time64_t>(m_fileTime.QuadPart),
+                       m_bResume, transfer);
+        return true;
+    } catch (CException* e) {
+        DiscardException(e);
+        PostFinal(WM_DOWNLOAD_ERROR, kDownloadErrorCode, 0);
+        return false;
+    }
+}
+
+// Copies the body chunk by chunk, each written and flushed before it is
+// counted, so the temporary file always holds what progress reported.
+// False when the stop event ended the transfer (everything is released).
+bool CHttpFileObject::CopyBody(DWORD& nReceived, DWORD& nTotal, bool& bKnownLength) {
+    DWORD nLength = 0;
+    bKnownLength = m_pHttpFile->QueryInfo(HTTP_QUERY_CONTENT_LENGTH, nLength) != FALSE;
+    nTotal = m_nResumeOffset + nLength;
+    nReceived = m_nResumeOffset;
+    BYTE chunk[kChunkSize];
+    for (;;) {
+        UINT nRead = m_pHttpFile->Read(chunk, kChunkSize);
+        if (nRead == 0) return true;
+        m_pLocalFile->Write(chunk, nRead);
+        m_pLocalFile->Flush();
+        nReceived += nRead;
+        if (WaitForSingleObject(m_hStopEvent, 0) == WAIT_OBJECT_0) {
+            CloseRequest();
+            return false;
+        }
+        PostNotify(WM_DOWNLOAD_PROGRESS, nReceived, nTotal);
+    }
+}
+
+// Progress may be dropped when the window's queue is full: the next one
+// carries the newer count.
 void CHttpFileObject::PostNotify(UINT message, WPARAM wParam, LPARAM lParam) {
     if (m_hNotifyWnd) ::PostMessageW(m_hNotifyWnd, message, wParam, lParam);
+}
+
+void CHttpFileObject::PostFinal(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (m_hNotifyWnd) PostFinalMessage(m_hNotifyWnd, message, wParam, lParam, m_hStopEvent);
+}
+
+void CHttpFileObject::DiscardException(CException* pException) {
+    WCHAR szMessage[1024];
+    pException->GetErrorMessage(szMessage, 1024);
+    pException->Delete();
 }

@@ -1,26 +1,42 @@
 // CHttpFileObject: the HTTP download worker, a thread with its own queue.
-// The caller's thread prepares and starts a request; the worker's thread runs
-// it and reports by posting the download messages to m_hNotifyWnd.
+// The caller's thread prepares and starts a request; the worker's thread
+// sends the GET, copies the body into the temporary file beside the target
+// and reports by posting the download messages to m_hNotifyWnd: progress
+// after every chunk, then exactly one WM_DOWNLOAD_FINISHED or
+// WM_DOWNLOAD_ERROR, or nothing when the stop event ended the transfer.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "framework/File.h"
+#include "framework/HttpFile.h"
+#include "framework/InternetSession.h"
 #include "framework/WinThread.h"
 
-class CFile;
+class CException;
 
 class CHttpFileObject : public CWinThread {
     DECLARE_DYNCREATE(CHttpFileObject)
 public:
+    static constexpr UINT kChunkSize = 10240;
+    static constexpr DWORD_PTR kRequestContext = 1;
+    static constexpr DWORD kRequestFlags =
+        INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_TRANSFER_BINARY;
+
     CHttpFileObject();
     ~CHttpFileObject() override;
 
+    // Written once, before the first request; 0 means post nothing.
     HWND m_hNotifyWnd = nullptr;
 
-    // Caller's thread.
+    // Caller's thread. Releases the previous request; true when the URL is
+    // one the worker can fetch.
     bool PrepareRequest(const std::wstring& url, const std::wstring& text1,
                         const std::wstring& text2, const std::wstring& text3,
                         const std::wstring& text4);
+    // Caller's thread. Opens the temporary file and queues the request, or
+    // posts WM_DOWNLOAD_ERROR when the file cannot be opened.
     void StartRequest(const std::wstring& localPath, bool resume, HANDLE hStopEvent,
                       DWORD fileTimeLow, DWORD fileTimeHigh);
     // Either thread, never while the other is inside a request.
@@ -31,13 +47,21 @@ public:
     int ExitInstance() override;
     BOOL OnThreadMessage(const MSG& msg) override;
     void OnDownloadRequest(WPARAM wParam, LPARAM lParam);
+    // True only when the complete file is in place.
+    bool ReceiveBody();
 
 protected:
+    DWORD SendRequest();
+    bool CopyBody(DWORD& nReceived, DWORD& nTotal, bool& bKnownLength);
     void PostNotify(UINT message, WPARAM wParam, LPARAM lParam);
+    void PostFinal(UINT message, WPARAM wParam, LPARAM lParam);
+    static void DiscardException(CException* pException);
 
+    CInternetSession m_session;
     std::wstring m_strUrl;
-    CFile* m_pLocalFile = nullptr;
-    DWORD m_fileTime[2] = {0, 0};
+    std::unique_ptr<CHttpFile> m_pHttpFile;
+    std::unique_ptr<CFile> m_pLocalFile;
+    ULARGE_INTEGER m_fileTime = {};  // seconds since 1970; 0 for none
     std::wstring m_strTargetPath;
     std::wstring m_strText[4];
     bool m_bResume = false;

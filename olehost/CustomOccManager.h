@@ -1,5 +1,5 @@
 // CCustomOccManager: the control-containment manager; its sites answer the
-// HTML document host's questions.
+// HTML document host's questions (CCustomControlSite).
 #pragma once
 
 #include "framework/OccManager.h"
@@ -7,4 +7,6 @@
 class CCustomOccManager : public COccManager {
 public:
     CCustomOccManager() = default;
+
+    COleControlSite* CreateSite(COleControlContainer* pCtrlCont) override;
 };

@@ -67,9 +67,9 @@ public:
     CGpBitsLock(Gdiplus::GpBitmap* pBitmap, int width, int height, Gdiplus::PixelFormat format)
         : m_pBitmap(pBitmap) {
         Gdiplus::GpRect rect(0, 0, width, height);
-        m_bLocked = Gdiplus::DllExports::GdipBitmapLockBits(m_pBitmap, &rect,
-                                                            Gdiplus::ImageLockModeRead, format,
-                                                            &m_data) == Gdiplus::Ok;
+        m_bLocked =
+            Gdiplus::DllExports::GdipBitmapLockBits(m_pBitmap, &rect, Gdiplus::ImageLockModeRead,
+                                                    format, &m_data) == Gdiplus::Ok;
     }
     CGpBitsLock(const CGpBitsLock&) = delete;
     CGpBitsLock& operator=(const CGpBitsLock&) = delete;
@@ -165,8 +165,7 @@ HRESULT CImage::Load(IStream* pStream) {
     if (!m_gdiplus->IsStarted()) return E_FAIL;
 
     CGpBitmap bitmap;
-    if (Gdiplus::DllExports::GdipCreateBitmapFromStream(pStream, bitmap.Receive()) !=
-            Gdiplus::Ok ||
+    if (Gdiplus::DllExports::GdipCreateBitmapFromStream(pStream, bitmap.Receive()) != Gdiplus::Ok ||
         !bitmap.Get())
         return E_FAIL;
 

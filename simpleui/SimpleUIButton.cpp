@@ -60,7 +60,8 @@ void SimpleUIButton::OnLButtonUp(UINT, POINT point) {
 
 void SimpleUIButton::Draw(CDC& dc) {
     if (m_state >= Normal && m_state <= Disabled) {
-        if (const CImage* pTexture = m_pStateTextures[m_state].get()) pTexture->AlphaBlend(dc, 0, 0);
+        if (const CImage* pTexture = m_pStateTextures[m_state].get())
+            pTexture->AlphaBlend(dc, 0, 0);
     }
     DrawString(dc);
 }

@@ -92,23 +92,23 @@ BOOL SimpleUIWidget::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     UINT nFlags = static_cast<UINT>(wParam);
     switch (message) {
-    case WM_PAINT: OnPaint(); break;
-    case WM_ERASEBKGND: {
-        CDC dc(reinterpret_cast<HDC>(wParam));
-        *pResult = OnEraseBkgnd(&dc);
-        return TRUE;
-    }
-    case WM_CREATE: *pResult = OnCreate(reinterpret_cast<LPCREATESTRUCTW>(lParam)); return TRUE;
-    case WM_LBUTTONDOWN: OnLButtonDown(nFlags, point); break;
-    case WM_LBUTTONUP: OnLButtonUp(nFlags, point); break;
-    case WM_MOUSEMOVE: OnMouseMove(nFlags, point); break;
-    case WM_MOUSEACTIVATE:
-        *pResult = OnMouseActivate(CWnd::FromHandlePermanent(reinterpret_cast<HWND>(wParam)),
-                                   LOWORD(lParam), HIWORD(lParam));
-        return TRUE;
-    case WM_MOUSEHOVER: OnMouseHover(nFlags, point); break;
-    case WM_MOUSELEAVE: OnMouseLeave(); break;
-    default: return CWnd::OnWndMsg(message, wParam, lParam, pResult);
+        case WM_PAINT: OnPaint(); break;
+        case WM_ERASEBKGND: {
+            CDC dc(reinterpret_cast<HDC>(wParam));
+            *pResult = OnEraseBkgnd(&dc);
+            return TRUE;
+        }
+        case WM_CREATE: *pResult = OnCreate(reinterpret_cast<LPCREATESTRUCTW>(lParam)); return TRUE;
+        case WM_LBUTTONDOWN: OnLButtonDown(nFlags, point); break;
+        case WM_LBUTTONUP: OnLButtonUp(nFlags, point); break;
+        case WM_MOUSEMOVE: OnMouseMove(nFlags, point); break;
+        case WM_MOUSEACTIVATE:
+            *pResult = OnMouseActivate(CWnd::FromHandlePermanent(reinterpret_cast<HWND>(wParam)),
+                                       LOWORD(lParam), HIWORD(lParam));
+            return TRUE;
+        case WM_MOUSEHOVER: OnMouseHover(nFlags, point); break;
+        case WM_MOUSELEAVE: OnMouseLeave(); break;
+        default: return CWnd::OnWndMsg(message, wParam, lParam, pResult);
     }
     *pResult = 0;
     return TRUE;

@@ -16,8 +16,9 @@ void MakeImage(CImage& image, const std::vector<uint32_t>& pixels, int width) {
     const int height = static_cast<int>(pixels.size()) / width;
     ASSERT_TRUE(image.Create(width, height, 32, CImage::createAlphaChannel));
     for (int y = 0; y < height; ++y)
-        std::memcpy(static_cast<BYTE*>(image.GetBits()) + static_cast<ptrdiff_t>(y) * image.GetPitch(),
-                    &pixels[static_cast<size_t>(y) * width], static_cast<size_t>(width) * 4);
+        std::memcpy(
+            static_cast<BYTE*>(image.GetBits()) + static_cast<ptrdiff_t>(y) * image.GetPitch(),
+            &pixels[static_cast<size_t>(y) * width], static_cast<size_t>(width) * 4);
 }
 
 struct BlendCase {
@@ -155,9 +156,7 @@ TEST(LoadPngResource, KnownPixels) {
         {200, 0, 0, 0x00000000},    // transparent corner
         {200, 75, 25, 0xFFF1A322},  // face
         {151, 0, 0, 0xFFFF00FF},    // colour-key magenta
-        {151, 280, 100, 0xFF18193B},
-        {155, 177, 6, 0xFF2094C4},
-        {155, 354, 11, 0xFF81BBC6},
+        {151, 280, 100, 0xFF18193B}, {155, 177, 6, 0xFF2094C4}, {155, 354, 11, 0xFF81BBC6},
     };
     for (const auto& c : kCases) {
         CImage image;

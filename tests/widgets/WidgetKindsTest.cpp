@@ -154,12 +154,15 @@ TEST(ProgressFillWidth, TruncatesAndRefusesWhatIsNotAWidth) {
         float value, minimum, maximum;
         int width, expected;
     } const kCases[] = {
-        {0.5f, 0, 1, 355, 177},  // 177.5 truncated
-        {1.0f, 0, 1, 355, 355},  {0.0f, 0, 1, 355, 0},   {0.001f, 0, 1, 355, 0},
-        {kNaN, 0, 1, 355, 0},    // 0 / 0
-        {kInf, 0, 1, 355, 0},    // 1 / 0
-        {-0.5f, 0, 1, 355, 0},   {2.0f, 0, 1, 355, 710},  // wider than the bar: clipped later
-        {1e10f, 0, 1, 355, 0},   // does not fit an int
+        {0.5f, 0, 1, 355, 177},       // 177.5 truncated
+        {1.0f, 0, 1, 355, 355},       // the whole bar
+        {0.0f, 0, 1, 355, 0},         // nothing
+        {0.001f, 0, 1, 355, 0},       // less than a pixel
+        {kNaN, 0, 1, 355, 0},         // 0 / 0
+        {kInf, 0, 1, 355, 0},         // 1 / 0
+        {-0.5f, 0, 1, 355, 0},        // below the minimum
+        {2.0f, 0, 1, 355, 710},       // wider than the bar: the window clips it
+        {1e10f, 0, 1, 355, 0},        // does not fit an int
         {0.5f, 0.5f, 1.5f, 100, 50},  // the minimum is not taken off the value
         {0.5f, 1.0f, 1.0f, 100, 0},   // empty range
     };

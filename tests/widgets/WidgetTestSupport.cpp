@@ -31,17 +31,17 @@ bool CTestHost::Create(int x, int y, int width, int height) {
 
 BOOL CTestHost::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
     switch (message) {
-    case WM_ERASEBKGND: *pResult = TRUE; return TRUE;
-    case WM_PAINT: {
-        CPaintDC dc(this);
-        HBRUSH hBrush = ::CreateSolidBrush(m_color);
-        ::FillRect(dc, &dc.m_ps.rcPaint, hBrush);
-        ::DeleteObject(hBrush);
-        ++m_nPaints;
-        if (m_pLog) m_pLog->push_back({"host", dc.m_ps.rcPaint});
-        *pResult = 0;
-        return TRUE;
-    }
+        case WM_ERASEBKGND: *pResult = TRUE; return TRUE;
+        case WM_PAINT: {
+            CPaintDC dc(this);
+            HBRUSH hBrush = ::CreateSolidBrush(m_color);
+            ::FillRect(dc, &dc.m_ps.rcPaint, hBrush);
+            ::DeleteObject(hBrush);
+            ++m_nPaints;
+            if (m_pLog) m_pLog->push_back({"host", dc.m_ps.rcPaint});
+            *pResult = 0;
+            return TRUE;
+        }
     }
     return CWnd::OnWndMsg(message, wParam, lParam, pResult);
 }
@@ -153,8 +153,8 @@ void LoadPicture(int resourceId, CImage& image) {
 }
 
 uint32_t ImagePixel(const CImage& image, int x, int y) {
-    const auto* pRow = static_cast<const BYTE*>(image.GetBits()) +
-                       static_cast<ptrdiff_t>(y) * image.GetPitch();
+    const auto* pRow =
+        static_cast<const BYTE*>(image.GetBits()) + static_cast<ptrdiff_t>(y) * image.GetPitch();
     const BYTE* p = pRow + static_cast<ptrdiff_t>(x) * 4;
     return (static_cast<uint32_t>(p[3]) << 24) | (static_cast<uint32_t>(p[2]) << 16) |
            (static_cast<uint32_t>(p[1]) << 8) | p[0];

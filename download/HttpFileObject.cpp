@@ -1,21 +1,33 @@
 #include "download/HttpFileObject.h"
 
 #include "download/DownloadFile.h"
+#include "download/DownloadPaths.h"
 #include "download/DownloadMessages.h"
 #include "download/FinalPost.h"
 #include "download/RequestHeaders.h"
 #include "framework/ParseUrl.h"
+#include "framework/StrConv.h"
+
+#ifndef LAUNCHER_INSTALLER_SHA256
+#define LAUNCHER_INSTALLER_SHA256 ""
+#endif
 
 IMPLEMENT_DYNCREATE(CHttpFileObject)
 
 namespace {
 
 constexpr DWORD kConnectRetries = 3;
+constexpr DWORD kStatusPartialContent = 206;
 constexpr DWORD kStatusRangeNotSatisfiable = 416;
+
+std::string QueryText(const CHttpFile& file, DWORD dwInfoLevel) {
+    std::wstring value;
+    return file.QueryInfo(dwInfoLevel, value) ? WideToAnsi(value) : std::string();
+}
 
 }  // namespace
 
-CHttpFileObject::CHttpFileObject() = default;
+CHttpFileObject::CHttpFileObject() : m_strExpectedSha256(LAUNCHER_INSTALLER_SHA256) {}
 
 CHttpFileObject::~CHttpFileObject() { CloseRequest(); }
 
@@ -46,7 +58,17 @@ void CHttpFileObject::StartRequest(const std::wstring& localPath, bool resume, H
     m_hStopEvent = hStopEvent;
     m_nResumeOffset = 0;
     try {
+        // The kept bytes are hashed once, before the file is opened for
+        // writing only; the body is hashed as it comes.
+        unsigned long long nHashed = 0;
+        if (!m_strExpectedSha256.empty()) {
+            m_hash.Reset();
+            if (resume) HashFile(TempPathOf(localPath), m_hash, nHashed);
+        }
         m_pLocalFile = OpenTempFile(localPath, resume, m_nResumeOffset);
+        if (!m_strExpectedSha256.empty() && nHashed != m_nResumeOffset) m_hash.Invalidate();
+        m_bHaveRecord = m_nResumeOffset > 0 &&
+                        ReadTransferRecord(CompanionPathOf(TempPathOf(localPath)), m_record);
     } catch (CException* e) {
         DiscardException(e);
         PostFinal(WM_DOWNLOAD_ERROR, kDownloadErrorCode, 0);
@@ -92,7 +114,15 @@ void CHttpFileObject::OnDownloadRequest(WPARAM, LPARAM) {
     try {
         DWORD dwStatus = SendRequest();
         if (dwStatus < 300) {
-            if (m_pLocalFile) PositionTempFile(*m_pLocalFile, dwStatus, m_nResumeOffset);
+            if (m_pLocalFile) {
+                if (!IsSameFile(dwStatus)) {
+                    StartOver();
+                    PostFinal(WM_DOWNLOAD_ERROR, kDownloadErrorCode, 0);
+                    return;
+                }
+                PositionTempFile(*m_pLocalFile, dwStatus, m_nResumeOffset);
+                if (dwStatus != kStatusPartialContent) RecordNewTransfer();
+            }
             if (ReceiveBody()) PostFinal(WM_DOWNLOAD_FINISHED, 0, 0);
             return;
         }
@@ -110,11 +140,61 @@ void CHttpFileObject::OnDownloadRequest(WPARAM, LPARAM) {
 // the status, 0 when it cannot be read.
 DWORD CHttpFileObject::SendRequest() {
     std::wstring headers = BuildRequestHeaders(m_nResumeOffset);
+    // A server whose file changed since the temporary file began answers
+    // with the whole new file instead of the rest of the old one.
+    if (m_bHaveRecord) headers += L"If-Range: " + AnsiToWide(m_record.validator) + L"\r\n";
     m_pHttpFile = m_session.OpenURL(m_strUrl.c_str(), kRequestContext, kRequestFlags,
                                     headers.c_str(), static_cast<DWORD>(-1));
     DWORD dwStatus = 0;
     m_pHttpFile->QueryInfoStatusCode(dwStatus);
     return dwStatus;
+}
+
+// A 206 must continue exactly the copy the temporary file holds: from its
+// length, of the recorded size. Anything else would splice two files.
+bool CHttpFileObject::IsSameFile(DWORD dwStatus) {
+    if (dwStatus != kStatusPartialContent || m_nResumeOffset == 0) return true;
+    const std::string range = QueryText(*m_pHttpFile, HTTP_QUERY_CONTENT_RANGE);
+    // Without a record there is nothing to check a missing range against.
+    if (range.empty()) return !m_bHaveRecord;
+    DWORD nStart = 0, nTotal = 0;
+    if (!ParseContentRange(range, nStart, nTotal) || nStart != m_nResumeOffset) return false;
+    return !m_bHaveRecord || nTotal == m_record.totalSize;
+}
+
+// The temporary file now starts a new copy: remember which, so that a later
+// resume continues this copy and no other.
+void CHttpFileObject::RecordNewTransfer() {
+    if (!m_strExpectedSha256.empty()) m_hash.Reset();
+    if (!m_bResume) return;
+    const std::wstring companion = CompanionPathOf(m_pLocalFile->GetFilePath());
+    TransferRecord record;
+    record.validator = ChooseValidator(QueryText(*m_pHttpFile, HTTP_QUERY_ETAG),
+                                       QueryText(*m_pHttpFile, HTTP_QUERY_LAST_MODIFIED));
+    m_bHaveRecord = !record.validator.empty() &&
+                    m_pHttpFile->QueryInfo(HTTP_QUERY_CONTENT_LENGTH, record.totalSize) &&
+                    WriteTransferRecord(companion, record);
+    if (m_bHaveRecord) {
+        m_record = record;
+    } else {
+        DeleteFileW(companion.c_str());  // an old record would describe another copy
+    }
+}
+
+// What the temporary file holds belongs to another copy of the file: empty
+// it and forget its record, so that the next attempt fetches it whole.
+void CHttpFileObject::StartOver() {
+    m_pLocalFile->SetLength(0);
+    DeleteFileW(CompanionPathOf(m_pLocalFile->GetFilePath()).c_str());
+    m_bHaveRecord = false;
+}
+
+// A complete file with the wrong digest is never put in place.
+bool CHttpFileObject::VerifyDigest() {
+    if (m_strExpectedSha256.empty() || m_hash.FinishHex() == m_strExpectedSha256) return true;
+    DeleteFileW(CompanionPathOf(m_pLocalFile->GetFilePath()).c_str());
+    DiscardTempFile(m_pLocalFile);
+    return false;
 }
 
 bool CHttpFileObject::ReceiveBody() {
@@ -130,6 +210,10 @@ bool CHttpFileObject::ReceiveBody() {
         if (!CopyBody(nReceived, nTotal, bKnownLength)) return false;  // stopped
         // Without a length, a body that ends normally is the whole file.
         if (bKnownLength && nReceived != nTotal) {
+            PostFinal(WM_DOWNLOAD_ERROR, kDownloadErrorCode, 0);
+            return false;
+        }
+        if (!VerifyDigest()) {
             PostFinal(WM_DOWNLOAD_ERROR, kDownloadErrorCode, 0);
             return false;
         }
@@ -158,6 +242,7 @@ bool CHttpFileObject::CopyBody(DWORD& nReceived, DWORD& nTotal, bool& bKnownLeng
         if (nRead == 0) return true;
         m_pLocalFile->Write(chunk, nRead);
         m_pLocalFile->Flush();
+        if (!m_strExpectedSha256.empty()) m_hash.Update(chunk, nRead);
         nReceived += nRead;
         if (WaitForSingleObject(m_hStopEvent, 0) == WAIT_OBJECT_0) {
             CloseRequest();

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "download/Sha256.h"
+#include "download/TransferRecord.h"
 #include "framework/File.h"
 #include "framework/HttpFile.h"
 #include "framework/InternetSession.h"
@@ -29,6 +31,9 @@ public:
 
     // Written once, before the first request; 0 means post nothing.
     HWND m_hNotifyWnd = nullptr;
+    // Lower-case hex SHA-256 the finished file must have; empty: no check.
+    // Compiled in (LAUNCHER_INSTALLER_SHA256); tests may set it.
+    std::string m_strExpectedSha256;
 
     // Caller's thread. Releases the previous request; true when the URL is
     // one the worker can fetch.
@@ -52,6 +57,10 @@ public:
 
 protected:
     DWORD SendRequest();
+    bool IsSameFile(DWORD dwStatus);
+    void RecordNewTransfer();
+    void StartOver();
+    bool VerifyDigest();
     bool CopyBody(DWORD& nReceived, DWORD& nTotal, bool& bKnownLength);
     void PostNotify(UINT message, WPARAM wParam, LPARAM lParam);
     void PostFinal(UINT message, WPARAM wParam, LPARAM lParam);
@@ -68,4 +77,11 @@ protected:
     DWORD m_nResumeOffset = 0;
     DWORD m_nTimeoutMs = 3000;
     HANDLE m_hStopEvent = nullptr;
+
+    // The companion record of the copy the temporary file holds, if any;
+    // a resume asks for the rest of that copy only (If-Range).
+    TransferRecord m_record;
+    bool m_bHaveRecord = false;
+    // Digest of the temporary file's bytes so far, when one is expected.
+    CSha256 m_hash;
 };

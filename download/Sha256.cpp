@@ -54,23 +54,23 @@ std::string CSha256::FinishHex() {
     return hex;
 }
 
-bool HashFilePrefix(HANDLE hFile, unsigned long long nBytes, CSha256& hash) {
-    LARGE_INTEGER zero = {}, saved = {};
-    if (!SetFilePointerEx(hFile, zero, &saved, FILE_CURRENT) ||
-        !SetFilePointerEx(hFile, zero, nullptr, FILE_BEGIN))
-        return false;
+bool HashFile(const std::wstring& path, CSha256& hash, unsigned long long& nBytes) {
+    nBytes = 0;
+    HANDLE hFile = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
     std::vector<unsigned char> buffer(1 << 16);
     bool ok = true;
-    while (nBytes > 0) {
-        DWORD want = static_cast<DWORD>(std::min<unsigned long long>(nBytes, buffer.size()));
+    for (;;) {
         DWORD got = 0;
-        if (!ReadFile(hFile, buffer.data(), want, &got, nullptr) || got == 0) {
+        if (!ReadFile(hFile, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
             ok = false;
             break;
         }
+        if (got == 0) break;
         hash.Update(buffer.data(), got);
-        nBytes -= got;
+        nBytes += got;
     }
-    SetFilePointerEx(hFile, saved, nullptr, FILE_BEGIN);
+    CloseHandle(hFile);
     return ok;
 }

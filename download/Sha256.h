@@ -18,7 +18,10 @@ public:
     // Starts over, as for an empty input.
     void Reset();
     void Update(const void* pData, size_t nBytes);
-    // Lower-case hex of the digest; the hash starts over afterwards.
+    // Makes the digest unobtainable until the next Reset.
+    void Invalidate() { Close(); }
+    // Lower-case hex of the digest (empty once invalidated); the hash
+    // starts over afterwards.
     std::string FinishHex();
 
 private:
@@ -28,6 +31,6 @@ private:
     BCRYPT_HASH_HANDLE m_hHash = nullptr;
 };
 
-// Hashes the first nBytes of an open file from its start, leaving the file
-// position where it was; false when the file is shorter or unreadable.
-bool HashFilePrefix(HANDLE hFile, unsigned long long nBytes, CSha256& hash);
+// Feeds a whole file to hash; nBytes is how many it read. False when the
+// file cannot be read (a missing file reads as empty).
+bool HashFile(const std::wstring& path, CSha256& hash, unsigned long long& nBytes);

@@ -33,6 +33,19 @@ BOOL CHttpFile::QueryInfo(DWORD dwInfoLevel, DWORD& dwResult, LPDWORD lpdwIndex)
     return TRUE;
 }
 
+BOOL CHttpFile::QueryInfo(DWORD dwInfoLevel, std::wstring& strResult) const {
+    HINTERNET hRequest = GetHandle();
+    if (!hRequest) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    wchar_t szValue[1024];
+    DWORD cbValue = sizeof(szValue) - sizeof(wchar_t);
+    if (!HttpQueryInfoW(hRequest, dwInfoLevel, szValue, &cbValue, nullptr)) return FALSE;
+    strResult.assign(szValue, cbValue / sizeof(wchar_t));
+    return TRUE;
+}
+
 BOOL CHttpFile::QueryInfoStatusCode(DWORD& dwStatusCode) const {
     return QueryInfo(HTTP_QUERY_STATUS_CODE, dwStatusCode);
 }

@@ -17,6 +17,8 @@ public:
     // A numeric header: dwInfoLevel must include HTTP_QUERY_FLAG_NUMBER.
     // FALSE (GetLastError tells why) when the header is missing.
     BOOL QueryInfo(DWORD dwInfoLevel, DWORD& dwResult, LPDWORD lpdwIndex = nullptr) const;
+    // A header as text; FALSE when it is missing.
+    BOOL QueryInfo(DWORD dwInfoLevel, std::wstring& strResult) const;
     BOOL QueryInfoStatusCode(DWORD& dwStatusCode) const;
     void Close() override;
 

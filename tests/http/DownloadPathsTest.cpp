@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "download/DownloadPaths.h"
-#include "tests/http/HttpTestHarness.h"
+#include "tests/support/HttpTestHarness.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/File.h"
-#include "tests/http/HttpTestHarness.h"
+#include "tests/support/HttpTestHarness.h"
 
 namespace {
 

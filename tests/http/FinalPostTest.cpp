@@ -2,7 +2,7 @@
 
 #include "download/DownloadMessages.h"
 #include "download/FinalPost.h"
-#include "tests/http/HttpTestHarness.h"
+#include "tests/support/HttpTestHarness.h"
 
 TEST(FinalPost, RetriesARefusedPostUntilAcceptedStoppedOrOutOfAttempts) {
     struct Case {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "download/DownloadMessages.h"
-#include "tests/http/HttpTestHarness.h"
+#include "tests/support/HttpTestHarness.h"
 #include "tests/support/HttpTestServer.h"
 
 namespace {
@@ -13,15 +13,6 @@ constexpr DWORD kFinalWaitMs = 20000;
 constexpr ULONGLONG kTimeoutUpperBoundMs = 10000;
 
 const std::string kBody = MakeBody(25000);
-
-// Compares file contents without printing kilobytes of binary on failure.
-::testing::AssertionResult SameBytes(const std::string& expected, const std::string& actual) {
-    if (expected == actual) return ::testing::AssertionSuccess();
-    size_t i = 0;
-    while (i < expected.size() && i < actual.size() && expected[i] == actual[i]) ++i;
-    return ::testing::AssertionFailure() << "expected " << expected.size() << " bytes, got "
-                                         << actual.size() << ", first difference at " << i;
-}
 
 std::vector<std::pair<WPARAM, LPARAM>> ProgressPairs(const MessageRecorder& recorder) {
     std::vector<std::pair<WPARAM, LPARAM>> out;

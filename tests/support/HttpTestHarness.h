@@ -3,6 +3,8 @@
 // scratch directory, and file helpers.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -95,3 +97,5 @@ bool FileExists(const std::wstring& path);
 bool CanOpenExclusively(const std::wstring& path);
 // Encodes data as an HTTP chunked body of pieces of nPiece bytes.
 std::string Chunked(const std::string& data, size_t nPiece);
+// Compares contents without printing kilobytes of binary on failure.
+::testing::AssertionResult SameBytes(const std::string& expected, const std::string& actual);

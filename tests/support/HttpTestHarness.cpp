@@ -1,4 +1,4 @@
-#include "tests/http/HttpTestHarness.h"
+#include "tests/support/HttpTestHarness.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -199,4 +199,12 @@ std::string Chunked(const std::string& data, size_t nPiece) {
         out += "\r\n";
     }
     return out + "0\r\n\r\n";
+}
+
+::testing::AssertionResult SameBytes(const std::string& expected, const std::string& actual) {
+    if (expected == actual) return ::testing::AssertionSuccess();
+    size_t i = 0;
+    while (i < expected.size() && i < actual.size() && expected[i] == actual[i]) ++i;
+    return ::testing::AssertionFailure() << "expected " << expected.size() << " bytes, got "
+                                         << actual.size() << ", first difference at " << i;
 }

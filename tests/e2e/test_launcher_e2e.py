@@ -245,9 +245,41 @@ class LauncherEndToEnd(unittest.TestCase):
         self.start()
         self.assertTrue(wait_for(self.installer_ran, 90), "installer never started")
         self.assert_complete()
+        # The same file resumes as before, now asking for the rest of that copy only.
         resumed = [l for l in self.server.access_log()
-                   if l.startswith("206 ") and 'range="bytes=' in l]
+                   if l.startswith("206 ") and 'range="bytes=' in l and 'if_range=""' not in l]
         self.assertTrue(resumed, "\n".join(self.server.access_log()))
+
+    def test_a_file_replaced_between_runs_is_fetched_whole_never_spliced(self):
+        www = tempfile.mkdtemp(dir=self.root, prefix="www-")
+        served = os.path.join(www, INSTALLER)
+        shutil.copyfile(self.served, served)
+        self.serve(rate="3m", docroot=www)
+        first = self.start()
+        partial = os.path.join(self.work, INSTALLER + ".xdf")
+        self.assertTrue(wait_for(lambda: os.path.exists(partial) and
+                                 os.path.getsize(partial) > 2 * 1024 * 1024, 30))
+        first.kill()
+        with open(partial + ".tsf") as f:  # a whole record survives the kill
+            self.assertRegex(f.read(), r'^launcher-transfer 1\nvalidator "[^"\n]+"\nsize \d+\n$')
+
+        # A new version is published: same size, new content, new validator.
+        with open(served, "rb") as f:
+            image = f.read()
+        newer = image[:4096] + random.Random(99).randbytes(len(image) - 4096)
+        with open(served + ".new", "wb") as f:
+            f.write(newer)
+        os.replace(served + ".new", served)
+        later = time.time() + 3600
+        os.utime(served, (later, later))
+
+        self.start()
+        self.assertTrue(wait_for(self.installer_ran, 90), "installer never started")
+        self.assertEqual(sha256(os.path.join(self.work, INSTALLER)),
+                         hashlib.sha256(newer).hexdigest())
+        log = self.server.access_log()
+        self.assertTrue(any(l.startswith("200 ") and 'range="bytes=' in l and
+                            'if_range=""' not in l for l in log), "\n".join(log))
 
     def test_a_missing_file_keeps_the_launcher_retrying_with_the_error_text(self):
         empty = os.path.join(self.root, "empty")

@@ -167,6 +167,7 @@ class LauncherEndToEnd(unittest.TestCase):
         # A real installer stand-in: it records the directory it was started in.
         with open(os.path.join(TEST_BIN_DIR, "marker_installer.exe"), "rb") as f:
             image = f.read()
+        cls.image_size = len(image)
         cls.served = os.path.join(cls.www, INSTALLER)
         with open(cls.served, "wb") as f:
             f.write(image + random.Random(7).randbytes(24 * 1024 * 1024 - len(image)))
@@ -266,7 +267,8 @@ class LauncherEndToEnd(unittest.TestCase):
         # A new version is published: same size, new content, new validator.
         with open(served, "rb") as f:
             image = f.read()
-        newer = image[:4096] + random.Random(99).randbytes(len(image) - 4096)
+        keep = self.image_size  # the program itself stays runnable
+        newer = image[:keep] + random.Random(99).randbytes(len(image) - keep)
         with open(served + ".new", "wb") as f:
             f.write(newer)
         os.replace(served + ".new", served)

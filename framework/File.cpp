@@ -101,6 +101,13 @@ void CFile::Abort() {
     m_strFileName.clear();
 }
 
+UINT CFile::Read(void* lpBuf, UINT nCount) {
+    if (nCount == 0) return 0;
+    DWORD nRead = 0;
+    if (!ReadFile(m_hFile, lpBuf, nCount, &nRead, nullptr)) ThrowLastError();
+    return nRead;
+}
+
 void CFile::Write(const void* lpBuf, UINT nCount) {
     if (nCount == 0) return;
     DWORD nWritten = 0;

@@ -57,6 +57,8 @@ public:
     // Closes without reporting failure.
     void Abort();
 
+    // Fewer than nCount bytes only at the end of the file.
+    UINT Read(void* lpBuf, UINT nCount);
     void Write(const void* lpBuf, UINT nCount);
     void Flush();
     ULONGLONG Seek(LONGLONG lOff, UINT nFrom);

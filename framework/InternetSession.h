@@ -16,6 +16,8 @@
 #include "framework/HttpFile.h"
 #include "framework/InternetHandle.h"
 
+class CFtpConnection;
+
 class CInternetSession : public CObject {
 public:
     // A null agent means the application's name.
@@ -34,6 +36,12 @@ public:
     std::unique_ptr<CHttpFile> OpenURL(LPCWSTR pstrURL, DWORD_PTR dwContext = 1,
                                        DWORD dwFlags = INTERNET_FLAG_TRANSFER_ASCII,
                                        LPCWSTR pstrHeaders = nullptr, DWORD dwHeadersLength = 0);
+
+    // Connects to an FTP server and logs in; throws CInternetException*.
+    // Defined with CFtpConnection.
+    std::unique_ptr<CFtpConnection> GetFtpConnection(
+        LPCWSTR pstrServer, LPCWSTR pstrUserName = nullptr, LPCWSTR pstrPassword = nullptr,
+        INTERNET_PORT nPort = INTERNET_INVALID_PORT_NUMBER, BOOL bPassive = FALSE);
 
     void Close();
     operator HINTERNET() const { return m_hSession.Get(); }

@@ -2,10 +2,14 @@
 // 64-bit. 0 stands for "no time".
 //
 // Differs from MFC: only what the launcher uses so far (construction from
-// seconds or a FILETIME, the value, comparison, and back to a FILETIME).
+// seconds or a FILETIME, the value, comparison, back to a FILETIME, and
+// local time). Local time follows the system's time zone, not the C
+// runtime's TZ variable, which MFC's CRT-based conversion would read.
 #pragma once
 
 #include <cstdint>
+#include <ctime>
+#include <string>
 
 #include "framework/Afx.h"
 
@@ -19,6 +23,14 @@ public:
     __time64_t GetTime() const { return m_time; }
     // FALSE for times before 1601, which a FILETIME cannot hold.
     BOOL GetAsFileTime(FILETIME& fileTime) const;
+
+    // The local broken-down time in *ptm; null (and *ptm untouched) for a
+    // time the C runtime's localtime rejects: before 1970 or after
+    // 3000-12-31 23:59:59 UTC.
+    struct tm* GetLocalTm(struct tm* ptm) const;
+    // strftime-style text of the local time, at most 127 characters; empty
+    // when the time cannot be converted or the text does not fit.
+    std::wstring Format(LPCWSTR pszFormat) const;
 
     bool operator==(const CTime& other) const = default;
 

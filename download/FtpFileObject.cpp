@@ -3,7 +3,6 @@
 #include "download/DownloadMessages.h"
 #include "download/FinalPost.h"
 #include "download/TimeStamp.h"
-#include "framework/InternetException.h"
 #include "framework/ParseUrl.h"
 
 #include <shlwapi.h>

@@ -15,6 +15,7 @@ import argparse
 import hashlib
 import json
 import os
+import random
 import resource
 import shutil
 import statistics
@@ -325,7 +326,25 @@ def report(results, reps, size):
     return "\n".join(lines)
 
 
+def make_payload(program, output, size):
+    """`program` padded to `size` bytes with seeded noise, written in blocks."""
+    rng = random.Random(20261211)
+    with open(program, "rb") as f:
+        image = f.read()
+    with open(output + ".tmp", "wb") as f:
+        f.write(image)
+        left = size - len(image)
+        while left > 0:
+            block = min(left, 16 * MIB)
+            f.write(rng.randbytes(block))
+            left -= block
+    os.replace(output + ".tmp", output)
+
+
 def main():
+    if len(sys.argv) == 5 and sys.argv[1] == "--make-payload":
+        make_payload(sys.argv[2], sys.argv[3], int(sys.argv[4]))
+        return
     parser = argparse.ArgumentParser()
     parser.add_argument("--build-dir", required=True)
     parser.add_argument("--scratch", required=True)

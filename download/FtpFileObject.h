@@ -48,8 +48,9 @@ public:
     // file; a local file that cannot be opened ends the request with
     // WM_DOWNLOAD_ERROR.
     void StartRequest(const std::wstring& localPath, bool resume, HANDLE hStopEvent);
-    // A fresh session and connection for m_strUrl; false when the URL does
-    // not parse or the server cannot be reached or refuses the login.
+    // Lets go of whatever it holds of a server, then opens a fresh session
+    // and connection for m_strUrl; false when the URL does not parse or the
+    // server cannot be reached or refuses the login.
     bool Connect();
     // Releases the remote file, the connection and the session.
     void CloseRequest();

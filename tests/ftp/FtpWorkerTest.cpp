@@ -44,6 +44,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(servers.IsAvailable()) << "run through ctest: the ftp_servers fixture";
         ASSERT_TRUE(worker.IsRunning());
+        ASSERT_NE(nullptr, worker.Sink().hwnd()) << "the recording window needs a display";
     }
 
     const FtpServers& servers = FtpServers::Get();

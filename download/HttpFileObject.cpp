@@ -18,6 +18,7 @@ namespace {
 
 constexpr DWORD kConnectRetries = 3;
 constexpr DWORD kStatusPartialContent = 206;
+constexpr ULONGLONG kFlushIntervalMs = 1000;
 constexpr DWORD kStatusRangeNotSatisfiable = 416;
 
 std::string QueryText(const CHttpFile& file, DWORD dwInfoLevel) {
@@ -217,6 +218,7 @@ bool CHttpFileObject::ReceiveBody() {
             PostFinal(WM_DOWNLOAD_ERROR, kDownloadErrorCode, 0);
             return false;
         }
+        m_pLocalFile->Flush();  // never a renamed but empty installer after a power cut
         FinishedTransfer transfer{m_nResumeOffset, nReceived, nTotal};
         PutFileInPlace(*m_pLocalFile, m_strTargetPath, static_cast<__time64_t>(m_fileTime.QuadPart),
                        m_bResume, transfer);
@@ -228,7 +230,7 @@ bool CHttpFileObject::ReceiveBody() {
     }
 }
 
-// Copies the body chunk by chunk, each written and flushed before it is
+// Copies the body chunk by chunk, each written to the file before it is
 // counted, so the temporary file always holds what progress reported.
 // False when the stop event ended the transfer (everything is released).
 bool CHttpFileObject::CopyBody(DWORD& nReceived, DWORD& nTotal, bool& bKnownLength) {
@@ -237,11 +239,19 @@ bool CHttpFileObject::CopyBody(DWORD& nReceived, DWORD& nTotal, bool& bKnownLeng
     nTotal = m_nResumeOffset + nLength;
     nReceived = m_nResumeOffset;
     BYTE chunk[kChunkSize];
+    ULONGLONG nLastFlush = GetTickCount64();
     for (;;) {
         UINT nRead = m_pHttpFile->Read(chunk, kChunkSize);
         if (nRead == 0) return true;
+        // Written before it is counted: a killed launcher's temporary file
+        // holds every byte a progress message reported. Making it durable
+        // costs a disk sync, so that happens about once a second and before
+        // the file is put in place, not after every chunk.
         m_pLocalFile->Write(chunk, nRead);
-        m_pLocalFile->Flush();
+        if (GetTickCount64() - nLastFlush >= kFlushIntervalMs) {
+            m_pLocalFile->Flush();
+            nLastFlush = GetTickCount64();
+        }
         if (!m_strExpectedSha256.empty()) m_hash.Update(chunk, nRead);
         nReceived += nRead;
         if (WaitForSingleObject(m_hStopEvent, 0) == WAIT_OBJECT_0) {

@@ -63,7 +63,7 @@ start_wine() {
     "$WINESERVER" -w
     touch "$WINEPREFIX/.launcher-ready"
   fi
-  "$WINESERVER" -p
+  "$WINESERVER" -p || true  # already running for this prefix is fine
   # Boot the prefix's services now: started from a test instead, they would
   # inherit its output pipes and keep ctest waiting for them to close.
   "$WINE" wineboot </dev/null >/dev/null 2>&1 || true

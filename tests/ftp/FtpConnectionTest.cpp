@@ -116,7 +116,7 @@ protected:
 
 TEST_F(FtpConnectionTest, OpenFileTakesSizeAndTimeFromTheServer) {
     std::wstring name = UniqueName(L".bin");
-    servers.Serve(name, MakeBytes(100000));
+    servers.Serve(name, MakeBody(100000));
     auto pConnection = Connect(servers.Port());
     auto pFile = pConnection->OpenFile((L"/" + name).c_str());
 
@@ -130,7 +130,7 @@ TEST_F(FtpConnectionTest, OpenFileTakesSizeAndTimeFromTheServer) {
 // Without MDTM the time is unknown (0), never guessed; the size still comes.
 TEST_F(FtpConnectionTest, ServerWithoutMdtmGivesNoTime) {
     std::wstring name = UniqueName(L".bin");
-    servers.Serve(name, MakeBytes(5000));
+    servers.Serve(name, MakeBody(5000));
     auto pConnection = Connect(servers.PortWithoutMdtm());
     auto pFile = pConnection->OpenFile((L"/" + name).c_str());
 
@@ -140,7 +140,7 @@ TEST_F(FtpConnectionTest, ServerWithoutMdtmGivesNoTime) {
     ULONGLONG nLength = 0;
     ASSERT_TRUE(pFile->GetLength(nLength));
     EXPECT_EQ(5000u, nLength);
-    EXPECT_EQ(MakeBytes(5000), ReadAll(*pFile));
+    EXPECT_EQ(MakeBody(5000), ReadAll(*pFile));
 }
 
 TEST_F(FtpConnectionTest, MissingFileCannotBeOpened) {
@@ -173,7 +173,7 @@ TEST_F(FtpConnectionTest, RefusedLoginThrowsLoginFailure) {
 // The position set before the first read reaches the server as REST.
 TEST_F(FtpConnectionTest, TransferStartsWhereSeekPutIt) {
     std::wstring name = UniqueName(L".bin");
-    std::string bytes = MakeBytes(100000, 3);
+    std::string bytes = MakeBody(100000, 3);
     servers.Serve(name, bytes);
     auto pConnection = Connect(servers.Port());
     auto pFile = pConnection->OpenFile((L"/" + name).c_str());
@@ -184,7 +184,7 @@ TEST_F(FtpConnectionTest, TransferStartsWhereSeekPutIt) {
 
 TEST_F(FtpConnectionTest, SeekOnceTheTransferRunsThrows) {
     std::wstring name = UniqueName(L".bin");
-    servers.Serve(name, MakeBytes(30000));
+    servers.Serve(name, MakeBody(30000));
     auto pConnection = Connect(servers.Port());
     auto pFile = pConnection->OpenFile((L"/" + name).c_str());
     char chunk[100];

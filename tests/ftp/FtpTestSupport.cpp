@@ -62,7 +62,7 @@ std::wstring FtpServers::Url(const std::wstring& name, INTERNET_PORT nPort,
 std::wstring FtpServers::Serve(const std::wstring& name, const std::string& bytes,
                                __time64_t modified) const {
     std::wstring path = m_strRoot + L"\\" + name;
-    WriteBytes(path, bytes);
+    WriteWholeFile(path, bytes);
     SetLastWrite(path, modified);
     return path;
 }
@@ -75,51 +75,8 @@ std::wstring UniqueName(const std::wstring& suffix) {
     return name + L"-" + std::to_wstring(GetCurrentProcessId()) + suffix;
 }
 
-ScratchDir::ScratchDir() {
-    wchar_t szTemp[MAX_PATH];
-    GetTempPathW(MAX_PATH, szTemp);
-    m_path = std::wstring(szTemp) + L"ftp-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-             std::to_wstring(GetTickCount64());
-    CreateDirectoryW(m_path.c_str(), nullptr);
-}
-
-ScratchDir::~ScratchDir() {
-    WIN32_FIND_DATAW fd;
-    HANDLE hFind = FindFirstFileW((m_path + L"\\*").c_str(), &fd);
-    if (hFind != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring path = m_path + L"\\" + fd.cFileName;
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileW(path.c_str());
-        } while (FindNextFileW(hFind, &fd));
-        FindClose(hFind);
-    }
-    RemoveDirectoryW(m_path.c_str());
-}
-
-std::string MakeBytes(size_t nSize, unsigned nSeed) {
-    std::string bytes(nSize, '\0');
-    for (size_t i = 0; i < nSize; ++i)
-        bytes[i] = static_cast<char>((i * 31 + nSeed * 97 + (i >> 8)) % 251);
-    return bytes;
-}
-
-std::string ReadBytes(const std::wstring& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
 std::string Utf16Bytes(const std::wstring& text) {
     return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-}
-
-bool Exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 void SetLastWrite(const std::wstring& path, __time64_t time) {

@@ -1,6 +1,7 @@
 // What the FTP tests share: the servers of the ftp_servers fixture and the
-// directory they serve, a scratch directory, file helpers, and an FTP worker
-// on its own thread reporting to a recording window.
+// directory they serve, and an FTP worker on its own thread reporting to a
+// recording window. Scratch directories and file helpers are the download
+// tests' own (tests/support/HttpTestHarness.h).
 #pragma once
 
 #include <memory>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "download/FtpFileObject.h"
+#include "tests/support/HttpTestHarness.h"
 #include "tests/support/MessageSink.h"
 
 constexpr __time64_t kServedTime = 1614834367;  // 2021-03-04 05:06:07 UTC
@@ -40,27 +42,8 @@ private:
 // A name unique to the running test and process.
 std::wstring UniqueName(const std::wstring& suffix);
 
-// A fresh directory under %TEMP%, removed with everything in it.
-class ScratchDir {
-public:
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    std::wstring operator/(const std::wstring& name) const { return m_path + L"\\" + name; }
-
-private:
-    std::wstring m_path;
-};
-
-// Deterministic bytes that differ from position to position and by seed.
-std::string MakeBytes(size_t nSize, unsigned nSeed = 1);
-std::string ReadBytes(const std::wstring& path);
-void WriteBytes(const std::wstring& path, const std::string& bytes);
 // The stamp as the resume file holds it: UTF-16LE, no BOM, no terminator.
 std::string Utf16Bytes(const std::wstring& text);
-bool Exists(const std::wstring& path);
 void SetLastWrite(const std::wstring& path, __time64_t time);
 __time64_t LastWrite(const std::wstring& path);
 

@@ -17,15 +17,6 @@ constexpr size_t kNoLocalFile = SIZE_MAX;
 constexpr __time64_t kOldTime = 946684800;  // 2000-01-01: a resume file not rewritten keeps it
 const wchar_t kServedStamp[] = L"20210304050607";  // kServedTime in UTC
 
-// Compares contents without printing kilobytes of binary on failure.
-::testing::AssertionResult SameBytes(const std::string& expected, const std::string& actual) {
-    if (expected == actual) return ::testing::AssertionSuccess();
-    size_t i = 0;
-    while (i < expected.size() && i < actual.size() && expected[i] == actual[i]) ++i;
-    return ::testing::AssertionFailure() << "expected " << expected.size() << " bytes, got "
-                                         << actual.size() << ", first difference at " << i;
-}
-
 bool CanOpenExclusively(const std::wstring& path) {
     HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -115,9 +106,9 @@ protected:
     // The partial local file holds other bytes than the served ones, so a
     // continued file shows exactly what was kept and what was fetched.
     void PrepareLocalFiles(const ResumeCase& c) {
-        if (c.nLocal != kNoLocalFile) WriteBytes(local, MakeBytes(c.nLocal, 7));
+        if (c.nLocal != kNoLocalFile) WriteWholeFile(local, MakeBody(c.nLocal, 7));
         if (c.stored != Stored::None) {
-            WriteBytes(resumeFile, StoredBytes(c.stored));
+            WriteWholeFile(resumeFile, StoredBytes(c.stored));
             SetLastWrite(resumeFile, kOldTime);
         }
         if (c.bReadOnly) SetFileAttributesW(local.c_str(), FILE_ATTRIBUTE_READONLY);
@@ -126,14 +117,14 @@ protected:
     void ExpectResumeFile(const ResumeCase& c) {
         switch (c.after) {
             case ResumeFileAfter::Unchanged:
-                EXPECT_EQ(StoredBytes(c.stored), ReadBytes(resumeFile));
+                EXPECT_EQ(StoredBytes(c.stored), ReadWholeFile(resumeFile));
                 EXPECT_EQ(kOldTime, LastWrite(resumeFile));
                 break;
             case ResumeFileAfter::Fresh:
                 EXPECT_EQ(Utf16Bytes(c.served == 0 ? L"19700101000000" : kServedStamp),
-                          ReadBytes(resumeFile));
+                          ReadWholeFile(resumeFile));
                 break;
-            case ResumeFileAfter::Absent: EXPECT_FALSE(Exists(resumeFile)); break;
+            case ResumeFileAfter::Absent: EXPECT_FALSE(FileExists(resumeFile)); break;
         }
     }
 };
@@ -141,7 +132,7 @@ protected:
 TEST_P(FtpResume, DecidesFromTheResumeFile) {
     const ResumeCase& c = GetParam();
     std::wstring name = UniqueName(L".bin");
-    std::string served = MakeBytes(kServedSize);
+    std::string served = MakeBody(kServedSize);
     servers.Serve(name, served, c.served);
     PrepareLocalFiles(c);
 
@@ -152,9 +143,9 @@ TEST_P(FtpResume, DecidesFromTheResumeFile) {
     EXPECT_EQ(c.nOffset, worker.Object().GetResumeOffset());
     std::string expected = served;
     if (c.outcome == Outcome::Continued) {
-        expected = MakeBytes(c.nLocal, 7) + served.substr(std::min(c.nLocal, kServedSize));
+        expected = MakeBody(c.nLocal, 7) + served.substr(std::min(c.nLocal, kServedSize));
     }
-    EXPECT_TRUE(SameBytes(expected, ReadBytes(local)));
+    EXPECT_TRUE(SameBytes(expected, ReadWholeFile(local)));
     ExpectResumeFile(c);
     EXPECT_FALSE(GetFileAttributesW(local.c_str()) & FILE_ATTRIBUTE_READONLY);
 }
@@ -189,7 +180,7 @@ TEST(FtpResumeStamp, OnlyAKnownMatchingTimeAllowsResuming) {
 
 TEST_F(FtpWorkerTest, PrepareRequestNeedsAParsableUrlALoginAndTheFile) {
     std::wstring name = UniqueName(L" with space.bin");
-    servers.Serve(name, MakeBytes(1000));
+    servers.Serve(name, MakeBody(1000));
     INTERNET_PORT nPort = servers.Port();
     struct {
         const char* what;
@@ -223,8 +214,8 @@ TEST_F(FtpWorkerTest, StartAfterARefusedPrepareDoesNothing) {
     ASSERT_FALSE(worker.Start(servers.Url(L"no-such-file.bin"), local));
     worker.Object().StartRequest(local, true, worker.StopEvent());
     ASSERT_TRUE(worker.Quit());
-    EXPECT_FALSE(Exists(local));
-    EXPECT_FALSE(Exists(resumeFile));
+    EXPECT_FALSE(FileExists(local));
+    EXPECT_FALSE(FileExists(resumeFile));
     EXPECT_TRUE(worker.Sink().messages().empty());
 }
 
@@ -232,7 +223,7 @@ TEST_F(FtpWorkerTest, StartAfterARefusedPrepareDoesNothing) {
 
 TEST_F(FtpWorkerTest, FreshDownloadReportsEveryChunkAndEndsIdentical) {
     std::wstring name = UniqueName(L".bin");
-    std::string served = MakeBytes(25000);
+    std::string served = MakeBody(25000);
     servers.Serve(name, served);
 
     ASSERT_TRUE(worker.Start(servers.Url(name), local));
@@ -243,16 +234,16 @@ TEST_F(FtpWorkerTest, FreshDownloadReportsEveryChunkAndEndsIdentical) {
     EXPECT_EQ(1u, worker.Count(WM_DOWNLOAD_FINISHED));
     EXPECT_EQ(WM_DOWNLOAD_FINISHED, worker.Sink().messages().back().message);
     EXPECT_TRUE(worker.Object().IsTransferDone());
-    EXPECT_TRUE(SameBytes(served, ReadBytes(local)));
+    EXPECT_TRUE(SameBytes(served, ReadWholeFile(local)));
     EXPECT_TRUE(CanOpenExclusively(local));  // the worker let go of it
 }
 
 TEST_F(FtpWorkerTest, ResumedDownloadEndsIdenticalToTheServedFile) {
     std::wstring name = UniqueName(L".bin");
-    std::string served = MakeBytes(kServedSize, 5);
+    std::string served = MakeBody(kServedSize, 5);
     servers.Serve(name, served);
-    WriteBytes(local, served.substr(0, 40000));
-    WriteBytes(resumeFile, Utf16Bytes(kServedStamp));
+    WriteWholeFile(local, served.substr(0, 40000));
+    WriteWholeFile(resumeFile, Utf16Bytes(kServedStamp));
 
     ASSERT_TRUE(worker.Start(servers.Url(name), local));
     ASSERT_TRUE(worker.WaitForFinal());
@@ -261,14 +252,14 @@ TEST_F(FtpWorkerTest, ResumedDownloadEndsIdenticalToTheServedFile) {
     EXPECT_EQ(std::make_pair(WPARAM(50240), LPARAM(kServedSize)), progress.front());
     EXPECT_EQ(std::make_pair(WPARAM(kServedSize), LPARAM(kServedSize)), progress.back());
     EXPECT_EQ(1u, worker.Count(WM_DOWNLOAD_FINISHED));
-    EXPECT_TRUE(SameBytes(served, ReadBytes(local)));
+    EXPECT_TRUE(SameBytes(served, ReadWholeFile(local)));
 }
 
 // A stop already signalled ends the transfer after its first chunk, which
 // is written; no final message follows.
 TEST_F(FtpWorkerTest, StopEventEndsTheTransferAfterTheCurrentChunk) {
     std::wstring name = UniqueName(L".bin");
-    std::string served = MakeBytes(kServedSize);
+    std::string served = MakeBody(kServedSize);
     servers.Serve(name, served);
     SetEvent(worker.StopEvent());
 
@@ -277,7 +268,7 @@ TEST_F(FtpWorkerTest, StopEventEndsTheTransferAfterTheCurrentChunk) {
     PumpFor(50);
     EXPECT_TRUE(worker.Sink().messages().empty());
     EXPECT_FALSE(worker.Object().IsTransferDone());
-    EXPECT_TRUE(SameBytes(served.substr(0, CFtpFileObject::kChunkSize), ReadBytes(local)));
+    EXPECT_TRUE(SameBytes(served.substr(0, CFtpFileObject::kChunkSize), ReadWholeFile(local)));
     EXPECT_TRUE(CanOpenExclusively(local));
 }
 
@@ -285,7 +276,7 @@ TEST_F(FtpWorkerTest, StopEventEndsTheTransferAfterTheCurrentChunk) {
 // the server gave at the start tells them apart.
 TEST_F(FtpWorkerTest, ShorterTransferThanAnnouncedEndsInError) {
     std::wstring name = UniqueName(L".bin");
-    std::string served = MakeBytes(kServedSize);
+    std::string served = MakeBody(kServedSize);
     servers.Serve(name, served);
     CFtpFileObject& object = worker.Object();
     ASSERT_TRUE(object.PrepareRequest(servers.Url(name), L"", L"", L"", L""));
@@ -304,8 +295,8 @@ TEST_F(FtpWorkerTest, ShorterTransferThanAnnouncedEndsInError) {
 // The window hears of it, rather than waiting for a transfer never queued.
 TEST_F(FtpWorkerTest, LocalFileThatCannotBeOpenedEndsInError) {
     std::wstring name = UniqueName(L".bin");
-    servers.Serve(name, MakeBytes(1000));
-    WriteBytes(local, "held");
+    servers.Serve(name, MakeBody(1000));
+    WriteWholeFile(local, "held");
     HANDLE hHeld = CreateFileW(local.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, hHeld);
@@ -316,7 +307,7 @@ TEST_F(FtpWorkerTest, LocalFileThatCannotBeOpenedEndsInError) {
     CloseHandle(hHeld);
     EXPECT_EQ(1u, worker.Count(WM_DOWNLOAD_ERROR));
     EXPECT_EQ(1u, worker.Sink().messages().size());
-    EXPECT_EQ("held", ReadBytes(local));
+    EXPECT_EQ("held", ReadWholeFile(local));
 }
 
 // ---- Stamps are local time (run with TZ=Asia/Shanghai) ----
@@ -324,15 +315,15 @@ TEST_F(FtpWorkerTest, LocalFileThatCannotBeOpenedEndsInError) {
 TEST_F(FtpWorkerTest, StampsOfTheRemoteTimeAreLocalAtUtc8) {
     ASSERT_TRUE(ZoneIsUtcPlus8()) << "run with TZ=Asia/Shanghai";
     std::wstring name = UniqueName(L".bin");
-    std::string served = MakeBytes(kServedSize);
+    std::string served = MakeBody(kServedSize);
     servers.Serve(name, served);
-    WriteBytes(local, served.substr(0, 30000));
-    WriteBytes(resumeFile, Utf16Bytes(L"20210304130607"));
+    WriteWholeFile(local, served.substr(0, 30000));
+    WriteWholeFile(resumeFile, Utf16Bytes(L"20210304130607"));
 
     ASSERT_TRUE(worker.Start(servers.Url(name), local));
     ASSERT_TRUE(worker.WaitForFinal());
     EXPECT_EQ(30000u, worker.Object().GetResumeOffset());
-    EXPECT_TRUE(SameBytes(served, ReadBytes(local)));
+    EXPECT_TRUE(SameBytes(served, ReadWholeFile(local)));
 }
 
 // Without MDTM the remote time is unknown (0). At UTC+8 the stamp of time
@@ -341,16 +332,16 @@ TEST_F(FtpWorkerTest, StampsOfTheRemoteTimeAreLocalAtUtc8) {
 TEST_F(FtpWorkerTest, UnknownRemoteTimeNeverContinuesAtUtc8) {
     ASSERT_TRUE(ZoneIsUtcPlus8()) << "run with TZ=Asia/Shanghai";
     std::wstring name = UniqueName(L".bin");
-    std::string served = MakeBytes(kServedSize);
+    std::string served = MakeBody(kServedSize);
     servers.Serve(name, served);
-    WriteBytes(local, MakeBytes(40000, 7));
-    WriteBytes(resumeFile, Utf16Bytes(L"19700101080000"));
+    WriteWholeFile(local, MakeBody(40000, 7));
+    WriteWholeFile(resumeFile, Utf16Bytes(L"19700101080000"));
 
     ASSERT_TRUE(worker.Start(servers.Url(name, servers.PortWithoutMdtm()), local));
     ASSERT_TRUE(worker.WaitForFinal());
     EXPECT_EQ(0u, worker.Object().GetResumeOffset());
-    EXPECT_TRUE(SameBytes(served, ReadBytes(local)));
-    EXPECT_EQ(Utf16Bytes(L"19700101000000"), ReadBytes(resumeFile));
+    EXPECT_TRUE(SameBytes(served, ReadWholeFile(local)));
+    EXPECT_EQ(Utf16Bytes(L"19700101000000"), ReadWholeFile(resumeFile));
 }
 
 }  // namespace

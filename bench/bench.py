@@ -125,9 +125,19 @@ class Runner:
         return self.run([WINE, os.path.join(self.bin, program)] + list(args), cwd, timeout)
 
 
+# The engine as it is, then with what-ifs for the worker (WhatIf.h): no
+# flush at all (what the worker's remaining flushes cost), and its progress
+# posts coalesced to one per 50 ms.
+NO_FLUSH = ["--flush-every", "0"]
+PROGRESS_50MS = ["--progress-every-ms", "50"]
+ENGINE_ROWS = [("engine", []), ("engine, no flush", NO_FLUSH),
+               ("engine, progress 50 ms", PROGRESS_50MS)]
+UI_ROWS = [("in-process", []), ("in-process, progress 50 ms", PROGRESS_50MS)]
+
 # (name, steps, chunk) of the bare WinINet loop; the first is the floor.
 FLOOR_ROWS = [("floor", "mem", 10240), ("floor, 64 KiB reads", "mem", 65536),
               ("floor + write", "write", 10240), ("floor + write + flush", "write,flush", 10240),
+              ("floor + write + event", "write,event", 10240),
               ("floor + write + event + post", "write,event,post", 10240)]
 
 
@@ -142,13 +152,9 @@ def download_round(r, served, size, digest, check):
             raise RuntimeError(f"{name}: the downloaded file differs from the served one")
         results[name] = figures
 
-    # The engine as it is, then with its per-chunk flush thinned out (see
-    # FlushPatch.h): what the recommendation on flushing would buy.
-    for name, flush_every in [("engine", None), ("engine, flush per 100 chunks", 100),
-                              ("engine, no flush", 0)]:
+    for name, what_ifs in ENGINE_ROWS:
         work = r.fresh_dir("dl")
-        extra = [] if flush_every is None else ["900", str(flush_every)]
-        f = r.wine("bench/bench_engine.exe", url, INSTALLER, *extra, cwd=work)
+        f = r.wine("bench/bench_engine.exe", url, INSTALLER, "900", *what_ifs, cwd=work)
         verified(name, os.path.join(work, INSTALLER), f)
 
     for name, steps, chunk in FLOOR_ROWS:
@@ -193,11 +199,9 @@ def first_frame_round(r):
 def ui_round(r, served_size):
     """The real dialog in-process (bench_ui), then the real launcher.exe seen from outside."""
     results = {}
-    work = r.fresh_dir("ui")
-    results["in-process"] = r.wine("bench/bench_ui.exe", cwd=work, timeout=900)
-    work = r.fresh_dir("ui")
-    results["in-process, no flush"] = r.wine("bench/bench_ui.exe", "900", "0", cwd=work,
-                                             timeout=900)
+    for name, what_ifs in UI_ROWS:
+        work = r.fresh_dir("ui")
+        results[name] = r.wine("bench/bench_ui.exe", "900", *what_ifs, cwd=work, timeout=900)
 
     # launcher.exe: its UI thread is the process's first Linux thread (tid ==
     # pid under Wine). CPU from /proc between the first bytes on disk and the
@@ -250,20 +254,21 @@ def report(results, reps, size):
     dl = results["download"]
     out(f"Download of {size // MIB} MiB from nginx on 127.0.0.1, median of {reps} "
         f"(CPU: the program's own; wineserver: its CPU during the run)")
-    out(f"  {'program':<40}{'wall s':>8}{'CPU s':>8}{'wineserver s':>14}{'MB/s':>8}")
+    out(f"  {'program':<44}{'wall s':>8}{'CPU s':>8}{'wineserver s':>14}{'MB/s':>8}")
     names = [("engine", "engine: manager + worker + file"),
-             ("engine, flush per 100 chunks", "engine, flush per 100 chunks *"),
              ("engine, no flush", "engine, no flush *"),
+             ("engine, progress 50 ms", "engine, progress posts 50 ms apart *"),
              ("floor", "floor: WinINet 10 KiB reads to memory"),
              ("floor, 64 KiB reads", "WinINet 64 KiB reads to memory"),
              ("floor + write", "WinINet 10 KiB + WriteFile"),
              ("floor + write + flush", "WinINet 10 KiB + WriteFile + Flush"),
+             ("floor + write + event", "WinINet 10 KiB + WriteFile + event"),
              ("floor + write + event + post", "WinINet 10 KiB + Write + event + post"),
              ("curl", "curl"), ("wget", "wget"), ("aria2c", "aria2c -x1 -s1")]
     for key, label in names:
         wall = median(dl, key, "wall")
         server = median(dl, key, "server_cpu") if key not in ("curl", "wget", "aria2c") else 0.0
-        out(f"  {label:<40}{wall:>8.2f}{median(dl, key, 'cpu'):>8.2f}{server:>14.2f}"
+        out(f"  {label:<44}{wall:>8.2f}{median(dl, key, 'cpu'):>8.2f}{server:>14.2f}"
             f"{size / MIB / wall:>8.1f}")
     e_wall, e_cpu = median(dl, "engine", "wall"), median(dl, "engine", "cpu")
     e_all = e_cpu + median(dl, "engine", "server_cpu")
@@ -273,14 +278,16 @@ def report(results, reps, size):
         f"CPU with wineserver {e_all / f_all:.2f}x")
     out(f"  engine/curl:  wall {e_wall / median(dl, 'curl', 'wall'):.2f}x, "
         f"CPU {e_cpu / median(dl, 'curl', 'cpu'):.2f}x")
-    out("  * FlushFileBuffers thinned out in the bench program's own import table; the "
-        "worker's code unchanged")
+    out("  * what-ifs for the worker (bench/WhatIf.h), its code unchanged: FlushFileBuffers "
+        "never passed on; progress posts at most one per 50 ms")
+    for key in ("engine, no flush", "engine, progress 50 ms"):
+        out(f"  {key}: engine/floor wall {median(dl, key, 'wall') / median(dl, 'floor', 'wall'):.2f}x")
     reads = median(dl, "floor + write", "reads")
     flush_cost = median(dl, "floor + write + flush", "wall") - median(dl, "floor + write", "wall")
     engine_flush = e_wall - median(dl, "engine, no flush", "wall")
-    out(f"  flush per 10 KiB chunk: floor {flush_cost:+.2f} s over {reads:.0f} chunks "
-        f"({1e3 * flush_cost / reads:.2f} ms a chunk); engine {engine_flush:+.2f} s "
-        f"({100 * engine_flush / e_wall:.0f} % of its wall time)")
+    out(f"  a flush after every 10 KiB chunk: {flush_cost:+.2f} s over {reads:.0f} chunks "
+        f"({1e3 * flush_cost / reads:.2f} ms a chunk); the engine's own flushes: "
+        f"{engine_flush:+.2f} s ({100 * engine_flush / e_wall:.0f} % of its wall time)")
     out(f"  engine threads: UI {median(dl, 'engine', 'ui_cpu'):.2f} s, "
         f"worker {median(dl, 'engine', 'worker_cpu'):.2f} s CPU; "
         f"{median(dl, 'engine', 'progress_messages'):.0f} progress messages")
@@ -298,18 +305,20 @@ def report(results, reps, size):
     ui = results["ui"]
     out("")
     out(f"UI thread during a full-speed {size // MIB} MiB download, median of {reps}")
-    for key in ("in-process", "in-process, no flush"):
-        out(f"  {key + ' (bench_ui):':<32}{median(ui, key, 'ui_cpu_pct'):5.1f} % of a core, "
+    for key, _ in UI_ROWS:
+        out(f"  {key + ':':<50}{median(ui, key, 'ui_cpu_pct'):5.1f} % of a core, "
             f"{median(ui, key, 'paints_per_s'):.1f} WM_PAINT/s, "
             f"{median(ui, key, 'progress_per_s'):.0f} progress messages/s, "
             f"download {median(ui, key, 'wall'):.1f} s")
-    out(f"  {'launcher.exe (from /proc):':<32}{median(ui, 'launcher.exe', 'ui_cpu_pct'):5.1f} % "
+    out(f"  {'launcher.exe, from /proc:':<50}{median(ui, 'launcher.exe', 'ui_cpu_pct'):5.1f} % "
         f"of a core, download {median(ui, 'launcher.exe', 'wall'):.1f} s")
     # The engine's pump does what the dialog's loop does minus the drawing.
-    for key, engine in (("in-process", "engine"), ("in-process, no flush", "engine, no flush")):
+    out("  taking the progress messages alone (bench_engine's pump, no drawing):")
+    for engine, _ in ENGINE_ROWS:
         pump = median(dl, engine, "ui_cpu") / median(dl, engine, "wall")
-        out(f"  {key}: of that, taking the messages alone (bench_engine's pump) "
-            f"{100 * pump:.1f} % of a core, "
+        out(f"    {engine + ':':<48}{100 * pump:5.1f} % of a core, "
+            f"{median(dl, engine, 'progress_messages') / median(dl, engine, 'wall'):.0f} "
+            f"messages/s, "
             f"{1e6 * median(dl, engine, 'ui_cpu') / median(dl, engine, 'progress_messages'):.0f}"
             f" us a message")
 

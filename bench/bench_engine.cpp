@@ -3,14 +3,15 @@
 // then renamed into place) while this thread pumps the worker's messages for
 // a hidden window, as the launcher's dialog does, minus the drawing.
 //
-// usage: bench_engine URL LOCAL_NAME [LIMIT_S] [FLUSH_EVERY]
-// FLUSH_EVERY: see FlushPatch.h; left out, the worker runs as it is.
+// usage: bench_engine URL LOCAL_NAME [LIMIT_S] [--flush-every N]
+//                     [--progress-every-ms M]
+// The options are what-ifs (WhatIf.h); without them the worker runs as it is.
 // Prints: wall, process CPU, the two threads' CPU, memory peaks.
 #include <cstdio>
 #include <cstdlib>
 
 #include "bench/BenchClock.h"
-#include "bench/FlushPatch.h"
+#include "bench/WhatIf.h"
 #include "download/DownloadManager.h"
 #include "download/DownloadMessages.h"
 #include "download/HttpFileObject.h"
@@ -70,13 +71,13 @@ void StopWorker(DownloadManager& manager) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        fprintf(stderr, "usage: bench_engine URL LOCAL_NAME [LIMIT_S] [FLUSH_EVERY]\n");
+        fprintf(stderr, "usage: bench_engine URL LOCAL_NAME [LIMIT_S] [what-ifs]\n");
         return 2;
     }
     const DWORD limitMs = (argc > 3 ? atoi(argv[3]) : 900) * 1000u;
-    if (argc > 4 && !bench::PatchFlushFileBuffers(static_cast<unsigned>(atoi(argv[4])))) {
-        fprintf(stderr, "bench_engine: FlushFileBuffers is not imported\n");
-        return 1;
+    if (!bench::ApplyWhatIfs(argc, argv, 4, WM_DOWNLOAD_PROGRESS)) {
+        fprintf(stderr, "bench_engine: bad what-if, or its import is missing\n");
+        return 2;
     }
 
     HWND hwnd = CreateNotifyWindow();
@@ -118,9 +119,10 @@ int main(int argc, char** argv) {
     }
     printf("wall=%.3f cpu=%.3f ui_cpu=%.3f worker_cpu=%.3f bytes=%lu progress_messages=%u "
            "peak_ws_before_mib=%.1f peak_ws_mib=%.1f peak_pagefile_before_mib=%.1f "
-           "peak_pagefile_mib=%.1f flush_calls=%u\n",
+           "peak_pagefile_mib=%.1f flush_calls=%u dropped_posts=%u\n",
            wall, cpu, ui, worker, static_cast<unsigned long>(g_outcome.lastDone),
            g_outcome.progressMessages, before.peakWorkingSetMiB, after.peakWorkingSetMiB,
-           before.peakPagefileMiB, after.peakPagefileMiB, bench::g_flushCalls);
+           before.peakPagefileMiB, after.peakPagefileMiB, bench::g_flushCalls,
+           bench::g_droppedPosts);
     return 0;
 }

@@ -9,14 +9,14 @@
 // procedure is its own. Then it closes the dialog the way the window system
 // does, with WM_CLOSE.
 //
-// usage: bench_ui [LIMIT_S] [FLUSH_EVERY]
+// usage: bench_ui [LIMIT_S] [--flush-every N] [--progress-every-ms M]
 // Run it in an empty directory: the installer lands there and is started.
-// FLUSH_EVERY: see FlushPatch.h; left out, the worker runs as it is.
+// The options are what-ifs (WhatIf.h); without them the worker runs as it is.
 #include <cstdio>
 #include <cstdlib>
 
 #include "bench/BenchClock.h"
-#include "bench/FlushPatch.h"
+#include "bench/WhatIf.h"
 #include "download/DownloadMessages.h"
 #include "framework/WinApp.h"
 
@@ -112,9 +112,9 @@ DWORD WINAPI Guard(LPVOID) {
 
 int main(int argc, char** argv) {
     const DWORD limitMs = (argc > 1 ? atoi(argv[1]) : 600) * 1000u;
-    if (argc > 2 && !bench::PatchFlushFileBuffers(static_cast<unsigned>(atoi(argv[2])))) {
-        fprintf(stderr, "bench_ui: FlushFileBuffers is not imported\n");
-        return 1;
+    if (!bench::ApplyWhatIfs(argc, argv, 2, WM_DOWNLOAD_PROGRESS)) {
+        fprintf(stderr, "bench_ui: bad what-if, or its import is missing\n");
+        return 2;
     }
     g_done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     g_uiThread = GetCurrentThreadId();

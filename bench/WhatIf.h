@@ -8,6 +8,12 @@
 // Progress coalescing: a posted progress message (the given number) is
 // dropped when another went out less than the given milliseconds before,
 // unless it reports the file complete (wParam == lParam).
+//
+// Stop-check thinning: a zero-timeout wait on the stop event (named with
+// WatchStopEvent once it exists) asks the system only when the last asking
+// is the given milliseconds old, and answers WAIT_TIMEOUT in between. An
+// auto-reset event that is not asked keeps its signal, so a stop is seen at
+// the next asking.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +32,23 @@ inline ULONGLONG g_progressEveryMs = 0;
 inline ULONGLONG g_lastProgressPost = 0;
 inline unsigned g_droppedPosts = 0;
 inline BOOL(WINAPI* g_realPost)(HWND, UINT, WPARAM, LPARAM) = nullptr;
+
+inline HANDLE g_stopEvent = nullptr;
+inline ULONGLONG g_stopCheckEveryMs = 0;
+inline ULONGLONG g_lastStopCheck = 0;
+inline DWORD(WINAPI* g_realWait)(HANDLE, DWORD) = nullptr;
+
+inline void WatchStopEvent(HANDLE hEvent) { g_stopEvent = hEvent; }
+
+// Only the worker thread tests the stop event without waiting.
+inline DWORD WINAPI SometimesAskStop(HANDLE hObject, DWORD dwMilliseconds) {
+    if (hObject == g_stopEvent && hObject && dwMilliseconds == 0) {
+        ULONGLONG now = GetTickCount64();
+        if (now - g_lastStopCheck < g_stopCheckEveryMs) return WAIT_TIMEOUT;
+        g_lastStopCheck = now;
+    }
+    return g_realWait(hObject, dwMilliseconds);
+}
 
 inline BOOL WINAPI SometimesFlush(HANDLE hFile) {
     ++g_flushCalls;
@@ -91,9 +114,16 @@ inline bool CoalesceProgress(UINT message, unsigned everyMs) {
     return g_realPost != nullptr;
 }
 
-// Applies the what-ifs named on a command line: "--flush-every N" and
-// "--progress-every-ms M". False on anything else, or when an import is
-// missing.
+inline bool ThinStopChecks(unsigned everyMs) {
+    g_stopCheckEveryMs = everyMs;
+    g_realWait = reinterpret_cast<DWORD(WINAPI*)(HANDLE, DWORD)>(PatchImport(
+        "kernel32.dll", "WaitForSingleObject", reinterpret_cast<void*>(&SometimesAskStop)));
+    return g_realWait != nullptr;
+}
+
+// Applies the what-ifs named on a command line: "--flush-every N",
+// "--progress-every-ms M" and "--stop-check-every-ms M". False on anything
+// else, or when an import is missing.
 inline bool ApplyWhatIfs(int argc, char** argv, int first, UINT progressMessage) {
     for (int i = first; i < argc; i += 2) {
         if (i + 1 >= argc) return false;
@@ -102,6 +132,8 @@ inline bool ApplyWhatIfs(int argc, char** argv, int first, UINT progressMessage)
             if (!ThinFlushes(value)) return false;
         } else if (strcmp(argv[i], "--progress-every-ms") == 0) {
             if (!CoalesceProgress(progressMessage, value)) return false;
+        } else if (strcmp(argv[i], "--stop-check-every-ms") == 0) {
+            if (!ThinStopChecks(value)) return false;
         } else {
             return false;
         }

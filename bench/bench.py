@@ -126,19 +126,23 @@ class Runner:
 
 
 # The engine as it is, then with what-ifs for the worker (WhatIf.h): no
-# flush at all (what the worker's remaining flushes cost), and its progress
-# posts coalesced to one per 50 ms.
+# flush at all (what the worker's remaining flushes cost), its progress posts
+# coalesced to one per 50 ms, and with that its stop-event test made at most
+# once per 50 ms.
 NO_FLUSH = ["--flush-every", "0"]
 PROGRESS_50MS = ["--progress-every-ms", "50"]
+STOP_50MS = ["--stop-check-every-ms", "50"]
 ENGINE_ROWS = [("engine", []), ("engine, no flush", NO_FLUSH),
-               ("engine, progress 50 ms", PROGRESS_50MS)]
+               ("engine, progress 50 ms", PROGRESS_50MS),
+               ("engine, progress and stop test 50 ms", PROGRESS_50MS + STOP_50MS)]
 UI_ROWS = [("in-process", []), ("in-process, progress 50 ms", PROGRESS_50MS)]
 
 # (name, steps, chunk) of the bare WinINet loop; the first is the floor.
 FLOOR_ROWS = [("floor", "mem", 10240), ("floor, 64 KiB reads", "mem", 65536),
               ("floor + write", "write", 10240), ("floor + write + flush", "write,flush", 10240),
-              ("floor + write + event", "write,event", 10240),
-              ("floor + write + event + post", "write,event,post", 10240)]
+              ("floor + write + watch", "write,watch", 10240),
+              ("floor + write + watch + event", "write,watch,event", 10240),
+              ("floor + write + watch + event + post", "write,watch,event,post", 10240)]
 
 
 def download_round(r, served, size, digest, check):
@@ -258,12 +262,14 @@ def report(results, reps, size):
     names = [("engine", "engine: manager + worker + file"),
              ("engine, no flush", "engine, no flush *"),
              ("engine, progress 50 ms", "engine, progress posts 50 ms apart *"),
+             ("engine, progress and stop test 50 ms", "... and stop-event test 50 ms apart *"),
              ("floor", "floor: WinINet 10 KiB reads to memory"),
              ("floor, 64 KiB reads", "WinINet 64 KiB reads to memory"),
              ("floor + write", "WinINet 10 KiB + WriteFile"),
              ("floor + write + flush", "WinINet 10 KiB + WriteFile + Flush"),
-             ("floor + write + event", "WinINet 10 KiB + WriteFile + event"),
-             ("floor + write + event + post", "WinINet 10 KiB + Write + event + post"),
+             ("floor + write + watch", "WinINet 10 KiB + Write + watchdog"),
+             ("floor + write + watch + event", "... + stop-event test"),
+             ("floor + write + watch + event + post", "... + post and pump"),
              ("curl", "curl"), ("wget", "wget"), ("aria2c", "aria2c -x1 -s1")]
     for key, label in names:
         wall = median(dl, key, "wall")
@@ -279,8 +285,9 @@ def report(results, reps, size):
     out(f"  engine/curl:  wall {e_wall / median(dl, 'curl', 'wall'):.2f}x, "
         f"CPU {e_cpu / median(dl, 'curl', 'cpu'):.2f}x")
     out("  * what-ifs for the worker (bench/WhatIf.h), its code unchanged: FlushFileBuffers "
-        "never passed on; progress posts at most one per 50 ms")
-    for key in ("engine, no flush", "engine, progress 50 ms"):
+        "never passed on; progress posts at most one per 50 ms; the stop event asked at most "
+        "once per 50 ms")
+    for key, _ in ENGINE_ROWS[1:]:
         out(f"  {key}: engine/floor wall {median(dl, key, 'wall') / median(dl, 'floor', 'wall'):.2f}x")
     reads = median(dl, "floor + write", "reads")
     flush_cost = median(dl, "floor + write + flush", "wall") - median(dl, "floor + write", "wall")

@@ -4,7 +4,7 @@
 // a hidden window, as the launcher's dialog does, minus the drawing.
 //
 // usage: bench_engine URL LOCAL_NAME [LIMIT_S] [--flush-every N]
-//                     [--progress-every-ms M]
+//                     [--progress-every-ms M] [--stop-check-every-ms M]
 // The options are what-ifs (WhatIf.h); without them the worker runs as it is.
 // Prints: wall, process CPU, the two threads' CPU, memory peaks.
 #include <cstdio>
@@ -87,6 +87,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     manager.m_pHttpWorker->m_hNotifyWnd = hwnd;
+    bench::WatchStopEvent(manager.m_hStopEvent);
     HANDLE hWorker = manager.m_pHttpWorker->m_hThread;
     bench::MemoryPeaks before = bench::Peaks();
 

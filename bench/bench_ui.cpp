@@ -10,6 +10,7 @@
 // does, with WM_CLOSE.
 //
 // usage: bench_ui [LIMIT_S] [--flush-every N] [--progress-every-ms M]
+//                 [--stop-check-every-ms M]
 // Run it in an empty directory: the installer lands there and is started.
 // The options are what-ifs (WhatIf.h); without them the worker runs as it is.
 #include <cstdio>
@@ -17,6 +18,7 @@
 
 #include "bench/BenchClock.h"
 #include "bench/WhatIf.h"
+#include "download/DownloadManager.h"
 #include "download/DownloadMessages.h"
 #include "framework/WinApp.h"
 
@@ -72,6 +74,8 @@ LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
         } else if (pMsg->message == WM_DOWNLOAD_PROGRESS) {
             ++g.progress;
             if (!g.started) {
+                // The manager exists by now: the controller's start made it.
+                bench::WatchStopEvent(DownloadManager::Instance().m_hStopEvent);
                 g_dialog = pMsg->hwnd;
                 g.started = true;
                 g.cpu0 = bench::ProcessCpu();

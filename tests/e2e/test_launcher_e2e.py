@@ -13,9 +13,13 @@ import signal
 import subprocess
 import tempfile
 import time
+import sys
 import unittest
 
 from PIL import Image
+
+sys.path.insert(0, os.path.join(os.environ["SOURCE_DIR"], "tests", "support"))
+from testlib import Nginx, sha256, wait_for  # noqa: E402
 
 WINE = "/usr/lib/wine/wine64"
 PORT = 18080  # the launcher's compiled-in default server
@@ -33,61 +37,11 @@ START_BUTTON = (400, 135, 151, 50)
 CLOSE_BUTTON = (524, 37, 24, 24)
 
 
-def wait_for(predicate, timeout, step=0.1):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        if predicate():
-            return True
-        time.sleep(step)
-    return predicate()
-
-
-def sha256(path):
-    h = hashlib.sha256()
-    with open(path, "rb") as f:
-        for block in iter(lambda: f.read(1 << 20), b""):
-            h.update(block)
-    return h.hexdigest()
-
-
-class DemoServer:
-    """nginx on 127.0.0.1:PORT serving `docroot`, stopped by its PID."""
+class DemoServer(Nginx):
+    """nginx on the launcher's own port."""
 
     def __init__(self, docroot, rate="0"):
-        self.prefix = tempfile.mkdtemp(prefix="e2e-nginx-")
-        os.makedirs(os.path.join(self.prefix, "tmp"))
-        with open(os.path.join(SOURCE_DIR, "tools/demo/nginx.conf.in")) as f:
-            conf = f.read()
-        for key, value in {"@PREFIX@": self.prefix, "@PORT@": str(PORT),
-                           "@ROOT@": docroot, "@RATE@": rate}.items():
-            conf = conf.replace(key, value)
-        conf_path = os.path.join(self.prefix, "nginx.conf")
-        with open(conf_path, "w") as f:
-            f.write(conf)
-        self.process = subprocess.Popen(
-            ["/usr/sbin/nginx", "-p", self.prefix, "-c", conf_path, "-e",
-             os.path.join(self.prefix, "error.log")])
-        import socket
-        def listening():
-            with socket.socket() as s:
-                return s.connect_ex(("127.0.0.1", PORT)) == 0
-        if not wait_for(listening, 10):
-            self.stop()
-            raise RuntimeError("nginx did not start")
-
-    def access_log(self):
-        path = os.path.join(self.prefix, "access.log")
-        return open(path).read().splitlines() if os.path.exists(path) else []
-
-    def stop(self):
-        if self.process.poll() is None:
-            self.process.terminate()
-            try:
-                self.process.wait(10)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait()
-        shutil.rmtree(self.prefix, ignore_errors=True)
+        super().__init__(docroot, PORT, rate)
 
 
 class Launcher:

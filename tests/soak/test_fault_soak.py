@@ -13,7 +13,6 @@ finish with a byte-identical file and start the installer exactly once.
 Needs DISPLAY and WINEPREFIX (./scripts/test sets both) and LAUNCHER_EXE,
 TEST_BIN_DIR, SOURCE_DIR and LAUNCHER_BASE_URL in the environment.
 """
-import hashlib
 import os
 import random
 import re
@@ -26,6 +25,7 @@ import subprocess
 import tempfile
 import threading
 import time
+import sys
 import unittest
 
 WINE = "/usr/lib/wine/wine64"
@@ -38,6 +38,9 @@ RECEIVE_TIMEOUT_S = 3       # the launcher's: a stall must outlast it
 STALL_LIMIT_S = 20          # a stall the launcher has not given up by then fails
 HOLD_LIMIT_S = 30           # a held connection the driver never ends
 
+sys.path.insert(0, os.path.join(os.environ["SOURCE_DIR"], "tests", "support"))
+from testlib import Nginx, listening, sha256, wait_for  # noqa: E402
+
 LAUNCHER_EXE = os.environ["LAUNCHER_EXE"]
 TEST_BIN_DIR = os.environ["TEST_BIN_DIR"]
 SOURCE_DIR = os.environ["SOURCE_DIR"]
@@ -45,32 +48,10 @@ BASE_PORT = int(re.match(r"https?://[^/:]+:(\d+)/",
                          os.environ.get("LAUNCHER_BASE_URL", "http://127.0.0.1:18080/")).group(1))
 
 
-def sha256(path):
-    h = hashlib.sha256()
-    with open(path, "rb") as f:
-        for block in iter(lambda: f.read(4 * MIB), b""):
-            h.update(block)
-    return h.hexdigest()
-
-
 def free_port():
     with socket.socket() as s:
         s.bind(("127.0.0.1", 0))
         return s.getsockname()[1]
-
-
-def listening(port):
-    with socket.socket() as s:
-        return s.connect_ex(("127.0.0.1", port)) == 0
-
-
-def wait_for(predicate, timeout, step=0.05):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        if predicate():
-            return True
-        time.sleep(step)
-    return predicate()
 
 
 def fault_plan(rng):
@@ -80,41 +61,6 @@ def fault_plan(rng):
     plan += [(42 * MIB + rng.randrange(MIB), "stall"), (44 * MIB + rng.randrange(MIB), "short")]
     plan += [((46 + 3 * i) * MIB + rng.randrange(MIB), "kill") for i in range(5)]
     return plan, 8 * MIB
-
-
-class Nginx:
-    """nginx on 127.0.0.1:port serving `docroot`, stopped by its PID."""
-
-    def __init__(self, docroot, port):
-        self.prefix = tempfile.mkdtemp(prefix="soak-nginx-")
-        os.makedirs(os.path.join(self.prefix, "tmp"))
-        with open(os.path.join(SOURCE_DIR, "tools/demo/nginx.conf.in")) as f:
-            conf = f.read()
-        for key, value in {"@PREFIX@": self.prefix, "@PORT@": str(port), "@ROOT@": docroot,
-                           "@RATE@": "0"}.items():
-            conf = conf.replace(key, value)
-        path = os.path.join(self.prefix, "nginx.conf")
-        with open(path, "w") as f:
-            f.write(conf)
-        self.process = subprocess.Popen(["/usr/sbin/nginx", "-p", self.prefix, "-c", path,
-                                         "-e", os.path.join(self.prefix, "error.log")])
-        if not wait_for(lambda: listening(port), 10):
-            self.stop()
-            raise RuntimeError("nginx did not start")
-
-    def access_log(self):
-        path = os.path.join(self.prefix, "access.log")
-        return open(path).read().splitlines() if os.path.exists(path) else []
-
-    def stop(self):
-        if self.process.poll() is None:
-            self.process.terminate()
-            try:
-                self.process.wait(10)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait()
-        shutil.rmtree(self.prefix, ignore_errors=True)
 
 
 def read_head(sock, limit=65536):

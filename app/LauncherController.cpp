@@ -67,30 +67,28 @@ void LauncherController::Start(HWND hwndNotify) {
 
 void LauncherController::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_DOWNLOAD_PROGRESS:
-        m_nFailures = 0;
-        UpdateProgress(static_cast<int>(wParam), static_cast<int>(lParam));
-        break;
-    case WM_DOWNLOAD_FINISHED:
-        m_nFailures = 0;
-        LaunchInstaller();
-        break;
-    case WM_DOWNLOAD_ERROR:
-        OnDownloadError(wParam);
-        break;
-    case WM_TIMER:
-        if (wParam == kRestartTimerId && m_hwndNotify) {
-            KillTimer(m_hwndNotify, kRestartTimerId);
-            RestartNow();
-        }
-        break;
+        case WM_DOWNLOAD_PROGRESS:
+            m_nFailures = 0;
+            UpdateProgress(static_cast<int>(wParam), static_cast<int>(lParam));
+            break;
+        case WM_DOWNLOAD_FINISHED:
+            m_nFailures = 0;
+            LaunchInstaller();
+            break;
+        case WM_DOWNLOAD_ERROR: OnDownloadError(wParam); break;
+        case WM_TIMER:
+            if (wParam == kRestartTimerId && m_hwndNotify) {
+                KillTimer(m_hwndNotify, kRestartTimerId);
+                RestartNow();
+            }
+            break;
     }
 }
 
 void LauncherController::OnDownloadError(WPARAM code) {
     OutputDebugStringA("download error!!");
-    std::wstring text = L"Download Error -- " +
-                        std::to_wstring(static_cast<DWORD>(code)) + L", retrying...";
+    std::wstring text =
+        L"Download Error -- " + std::to_wstring(static_cast<DWORD>(code)) + L", retrying...";
     LauncherUi().SetProgressText(text.c_str());
 
     if (m_nJitterSeed == 0) m_nJitterSeed = GetTickCount() | 1;
@@ -135,9 +133,9 @@ void LauncherController::UpdateProgress(int done, int total) {
     m_nFileDone = done;
     int overallDone = m_nDoneBefore + m_nFileDone;
     SetBar(LauncherUi().m_pProgressBar,
-           m_nOverallTotal != 0 ? static_cast<float>(static_cast<double>(overallDone) /
-                                                     m_nOverallTotal)
-                                : 0.0f);
+           m_nOverallTotal != 0
+               ? static_cast<float>(static_cast<double>(overallDone) / m_nOverallTotal)
+               : 0.0f);
 }
 
 void LauncherController::LaunchInstaller() {

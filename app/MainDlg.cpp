@@ -22,10 +22,16 @@ CMainDlg::~CMainDlg() = default;
 BOOL CMainDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
     LauncherController::Instance().HandleMessage(message, wParam, lParam);
     switch (message) {
-    case WM_PAINT: OnPaint(); *pResult = 0; return TRUE;
-    case WM_ERASEBKGND: *pResult = FALSE; return TRUE;
-    case WM_QUERYDRAGICON: *pResult = reinterpret_cast<LRESULT>(m_hIcon); return TRUE;
-    case WM_CLOSE: OnClose(); *pResult = 0; return TRUE;
+        case WM_PAINT:
+            OnPaint();
+            *pResult = 0;
+            return TRUE;
+        case WM_ERASEBKGND: *pResult = FALSE; return TRUE;
+        case WM_QUERYDRAGICON: *pResult = reinterpret_cast<LRESULT>(m_hIcon); return TRUE;
+        case WM_CLOSE:
+            OnClose();
+            *pResult = 0;
+            return TRUE;
     }
     return CDialog::OnWndMsg(message, wParam, lParam, pResult);
 }
@@ -42,8 +48,8 @@ BOOL CMainDlg::OnInitDialog() {
 
     int cxScreen = GetSystemMetrics(SM_CXSCREEN);
     int cyScreen = GetSystemMetrics(SM_CYSCREEN);
-    MoveWindow(CentredOrigin(cxScreen, kWidth), CentredOrigin(cyScreen, kHeight), kWidth,
-               kHeight, TRUE);
+    MoveWindow(CentredOrigin(cxScreen, kWidth), CentredOrigin(cyScreen, kHeight), kWidth, kHeight,
+               TRUE);
     return TRUE;
 }
 

@@ -16,31 +16,29 @@ bool g_reported = false;
 
 LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC hdc = BeginPaint(hwnd, &ps);
-        RECT rect;
-        GetClientRect(hwnd, &rect);
-        HBRUSH hBrush = CreateSolidBrush(RGB(40, 60, 90));
-        FillRect(hdc, &rect, hBrush);
-        DeleteObject(hBrush);
-        SetBkMode(hdc, TRANSPARENT);
-        SetTextColor(hdc, RGB(210, 173, 25));
-        DrawTextW(hdc, L"bare window", -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        EndPaint(hwnd, &ps);
-        if (!g_reported && g_report[0]) {
-            g_reported = true;
-            double at = bench::Seconds();
-            if (FILE* f = fopen(g_report, "w")) {
-                fprintf(f, "%.6f\n", at);
-                fclose(f);
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC hdc = BeginPaint(hwnd, &ps);
+            RECT rect;
+            GetClientRect(hwnd, &rect);
+            HBRUSH hBrush = CreateSolidBrush(RGB(40, 60, 90));
+            FillRect(hdc, &rect, hBrush);
+            DeleteObject(hBrush);
+            SetBkMode(hdc, TRANSPARENT);
+            SetTextColor(hdc, RGB(210, 173, 25));
+            DrawTextW(hdc, L"bare window", -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+            EndPaint(hwnd, &ps);
+            if (!g_reported && g_report[0]) {
+                g_reported = true;
+                double at = bench::Seconds();
+                if (FILE* f = fopen(g_report, "w")) {
+                    fprintf(f, "%.6f\n", at);
+                    fclose(f);
+                }
             }
+            return 0;
         }
-        return 0;
-    }
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
+        case WM_DESTROY: PostQuitMessage(0); return 0;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }

@@ -31,18 +31,16 @@ Outcome g_outcome;
 
 LRESULT CALLBACK NotifyProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_DOWNLOAD_PROGRESS:
-        ++g_outcome.progressMessages;
-        g_outcome.lastDone = static_cast<DWORD>(wParam);
-        g_outcome.lastTotal = static_cast<DWORD>(lParam);
-        return 0;
-    case WM_DOWNLOAD_FINISHED:
-        g_outcome.finished = true;
-        return 0;
-    case WM_DOWNLOAD_ERROR:
-        g_outcome.failed = true;
-        g_outcome.errorStatus = lParam;
-        return 0;
+        case WM_DOWNLOAD_PROGRESS:
+            ++g_outcome.progressMessages;
+            g_outcome.lastDone = static_cast<DWORD>(wParam);
+            g_outcome.lastTotal = static_cast<DWORD>(lParam);
+            return 0;
+        case WM_DOWNLOAD_FINISHED: g_outcome.finished = true; return 0;
+        case WM_DOWNLOAD_ERROR:
+            g_outcome.failed = true;
+            g_outcome.errorStatus = lParam;
+            return 0;
     }
     return DefWindowProcW(hWnd, message, wParam, lParam);
 }
@@ -118,12 +116,12 @@ int main(int argc, char** argv) {
                 static_cast<long>(g_outcome.errorStatus), g_outcome.progressMessages);
         return 1;
     }
-    printf("wall=%.3f cpu=%.3f ui_cpu=%.3f worker_cpu=%.3f bytes=%lu progress_messages=%u "
-           "peak_ws_before_mib=%.1f peak_ws_mib=%.1f peak_pagefile_before_mib=%.1f "
-           "peak_pagefile_mib=%.1f flush_calls=%u dropped_posts=%u\n",
-           wall, cpu, ui, worker, static_cast<unsigned long>(g_outcome.lastDone),
-           g_outcome.progressMessages, before.peakWorkingSetMiB, after.peakWorkingSetMiB,
-           before.peakPagefileMiB, after.peakPagefileMiB, bench::g_flushCalls,
-           bench::g_droppedPosts);
+    printf(
+        "wall=%.3f cpu=%.3f ui_cpu=%.3f worker_cpu=%.3f bytes=%lu progress_messages=%u "
+        "peak_ws_before_mib=%.1f peak_ws_mib=%.1f peak_pagefile_before_mib=%.1f "
+        "peak_pagefile_mib=%.1f flush_calls=%u dropped_posts=%u\n",
+        wall, cpu, ui, worker, static_cast<unsigned long>(g_outcome.lastDone),
+        g_outcome.progressMessages, before.peakWorkingSetMiB, after.peakWorkingSetMiB,
+        before.peakPagefileMiB, after.peakPagefileMiB, bench::g_flushCalls, bench::g_droppedPosts);
     return 0;
 }

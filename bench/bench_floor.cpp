@@ -72,7 +72,7 @@ private:
         AcquireSRWLockExclusive(&self->m_lock);
         while (!self->m_quit) {
             ULONGLONG now = GetTickCount64();
-            DWORD wait = !self->m_armed ? INFINITE
+            DWORD wait = !self->m_armed           ? INFINITE
                          : now < self->m_deadline ? static_cast<DWORD>(self->m_deadline - now)
                                                   : 0;
             if (self->m_armed && wait == 0) {
@@ -191,8 +191,8 @@ int main(int argc, char** argv) {
     }
     loop.buffer.resize(chunk);
 
-    HINTERNET hSession = InternetOpenW(L"bench_floor", INTERNET_OPEN_TYPE_PRECONFIG, nullptr,
-                                       nullptr, 0);
+    HINTERNET hSession =
+        InternetOpenW(L"bench_floor", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     if (!hSession) return 1;
     if (toFile) {
         loop.hFile = CreateFileA(argv[4], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -215,8 +215,8 @@ int main(int argc, char** argv) {
     double cpu0 = bench::ProcessCpu();
     double main0 = bench::ThreadCpu(GetCurrentThread());
     double t0 = bench::Seconds();
-    loop.hRequest = InternetOpenUrlW(hSession, url.c_str(), kHeaders, static_cast<DWORD>(-1),
-                                     kRequestFlags, 1);
+    loop.hRequest =
+        InternetOpenUrlW(hSession, url.c_str(), kHeaders, static_cast<DWORD>(-1), kRequestFlags, 1);
     if (!loop.hRequest) {
         fprintf(stderr, "bench_floor: InternetOpenUrl failed (%lu)\n", GetLastError());
         return 1;
@@ -247,9 +247,10 @@ int main(int argc, char** argv) {
     InternetCloseHandle(hSession);
     if (!loop.ok) return 1;
     double watchCpu = watch ? bench::ThreadCpu(watch->thread()) : 0.0;
-    printf("wall=%.3f cpu=%.3f loop_cpu=%.3f pump_cpu=%.3f watch_cpu=%.3f bytes=%llu reads=%u "
-           "messages=%u chunk=%lu steps=%s\n",
-           wall, cpu, loopThreadCpu, loop.post ? mainCpu : 0.0, watchCpu, loop.total, loop.reads,
-           g_messages, static_cast<unsigned long>(chunk), steps.c_str());
+    printf(
+        "wall=%.3f cpu=%.3f loop_cpu=%.3f pump_cpu=%.3f watch_cpu=%.3f bytes=%llu reads=%u "
+        "messages=%u chunk=%lu steps=%s\n",
+        wall, cpu, loopThreadCpu, loop.post ? mainCpu : 0.0, watchCpu, loop.total, loop.reads,
+        g_messages, static_cast<unsigned long>(chunk), steps.c_str());
     return 0;
 }

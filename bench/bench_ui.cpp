@@ -142,11 +142,11 @@ int main(int argc, char** argv) {
     }
     double wall = g.t1 - g.t0;
     unsigned paints = g.paintsSent + g.paintsQueued;
-    printf("wall=%.3f ui_cpu=%.3f ui_cpu_pct=%.2f cpu=%.3f paints=%u paints_per_s=%.1f "
-           "sent_paints=%u queued_paints=%u dialog_paints=%u progress_messages=%u "
-           "progress_per_s=%.0f errors=%u\n",
-           wall, g.ui1 - g.ui0, 100 * (g.ui1 - g.ui0) / wall, g.cpu1 - g.cpu0, paints,
-           paints / wall, g.paintsSent, g.paintsQueued, g.paintsDialog, g.progress,
-           g.progress / wall, g.errors);
+    printf(
+        "wall=%.3f ui_cpu=%.3f ui_cpu_pct=%.2f cpu=%.3f paints=%u paints_per_s=%.1f "
+        "sent_paints=%u queued_paints=%u dialog_paints=%u progress_messages=%u "
+        "progress_per_s=%.0f errors=%u\n",
+        wall, g.ui1 - g.ui0, 100 * (g.ui1 - g.ui0) / wall, g.cpu1 - g.cpu0, paints, paints / wall,
+        g.paintsSent, g.paintsQueued, g.paintsDialog, g.progress, g.progress / wall, g.errors);
     return 0;
 }

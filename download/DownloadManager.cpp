@@ -42,27 +42,24 @@ bool DownloadManager::StartDownload(const char* url, const char* localName) {
     return Dispatch(AnsiToWide(url), AnsiToWide(localName), true, 0, 0);
 }
 
-bool DownloadManager::Dispatch(const std::wstring& url, const std::wstring& localPath,
-                               bool resume, DWORD fileTimeLow, DWORD fileTimeHigh) {
+bool DownloadManager::Dispatch(const std::wstring& url, const std::wstring& localPath, bool resume,
+                               DWORD fileTimeLow, DWORD fileTimeHigh) {
     ResetEvent(m_hStopEvent);
     switch (ClassifyUrl(url)) {
-    case AFX_INET_SERVICE_FTP:
-        if (!m_pFtpWorker ||
-            !m_pFtpWorker->PrepareRequest(url, m_strShared1, m_strShared2, m_strFtpUser,
-                                          m_strFtpPassword))
-            return false;
-        m_pFtpWorker->StartRequest(localPath, resume, m_hStopEvent);
-        return true;
-    case AFX_INET_SERVICE_HTTP:
-    case AFX_INET_SERVICE_HTTPS:
-        if (!m_pHttpWorker ||
-            !m_pHttpWorker->PrepareRequest(url, m_strShared1, m_strShared2, m_strHttpText1,
-                                           m_strHttpText2))
-            return false;
-        m_pHttpWorker->StartRequest(localPath, resume, m_hStopEvent, fileTimeLow, fileTimeHigh);
-        return true;
-    default:
-        return false;
+        case AFX_INET_SERVICE_FTP:
+            if (!m_pFtpWorker || !m_pFtpWorker->PrepareRequest(url, m_strShared1, m_strShared2,
+                                                               m_strFtpUser, m_strFtpPassword))
+                return false;
+            m_pFtpWorker->StartRequest(localPath, resume, m_hStopEvent);
+            return true;
+        case AFX_INET_SERVICE_HTTP:
+        case AFX_INET_SERVICE_HTTPS:
+            if (!m_pHttpWorker || !m_pHttpWorker->PrepareRequest(url, m_strShared1, m_strShared2,
+                                                                 m_strHttpText1, m_strHttpText2))
+                return false;
+            m_pHttpWorker->StartRequest(localPath, resume, m_hStopEvent, fileTimeLow, fileTimeHigh);
+            return true;
+        default: return false;
     }
 }
 

@@ -52,7 +52,8 @@ bool ParseTransferRecord(const std::string& text, TransferRecord& record) {
     size_t sizeEnd = text.find('\n', sizeStart);
     if (sizeEnd == std::string::npos || sizeEnd + 1 != text.size()) return false;
     DWORD size = 0;
-    if (!IsSafeHeaderValue(validator) || !ParseDecimal(text.substr(sizeStart, sizeEnd - sizeStart), size))
+    if (!IsSafeHeaderValue(validator) ||
+        !ParseDecimal(text.substr(sizeStart, sizeEnd - sizeStart), size))
         return false;
     record.validator = validator;
     record.totalSize = size;
@@ -80,8 +81,9 @@ bool WriteTransferRecord(const std::wstring& path, const TransferRecord& record)
     BOOL ok = WriteFile(hFile, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
               written == text.size() && FlushFileBuffers(hFile);
     CloseHandle(hFile);
-    if (ok) ok = MoveFileExW(fresh.c_str(), path.c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (ok)
+        ok = MoveFileExW(fresh.c_str(), path.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) DeleteFileW(fresh.c_str());
     return ok;
 }

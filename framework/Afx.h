@@ -38,14 +38,13 @@ public:
 
 #define RUNTIME_CLASS(class_name) (&class_name::class##class_name)
 
-#define DECLARE_DYNCREATE(class_name)                                   \
-public:                                                                 \
-    static CRuntimeClass class##class_name;                             \
-    static CObject* CreateObject();                                     \
+#define DECLARE_DYNCREATE(class_name)       \
+public:                                     \
+    static CRuntimeClass class##class_name; \
+    static CObject* CreateObject();         \
     CRuntimeClass* GetRuntimeClass() const override;
 
-#define IMPLEMENT_DYNCREATE(class_name)                                 \
-    CRuntimeClass class_name::class##class_name = {#class_name,         \
-                                                   &class_name::CreateObject}; \
-    CObject* class_name::CreateObject() { return new class_name; }      \
+#define IMPLEMENT_DYNCREATE(class_name)                                                     \
+    CRuntimeClass class_name::class##class_name = {#class_name, &class_name::CreateObject}; \
+    CObject* class_name::CreateObject() { return new class_name; }                          \
     CRuntimeClass* class_name::GetRuntimeClass() const { return RUNTIME_CLASS(class_name); }

@@ -38,8 +38,14 @@ void CDialog::OnPaint() { Default(); }
 BOOL CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
     if (message == WM_COMMAND && HIWORD(wParam) == 0) {
         switch (LOWORD(wParam)) {
-        case IDOK: OnOK(); *pResult = 0; return TRUE;
-        case IDCANCEL: OnCancel(); *pResult = 0; return TRUE;
+            case IDOK:
+                OnOK();
+                *pResult = 0;
+                return TRUE;
+            case IDCANCEL:
+                OnCancel();
+                *pResult = 0;
+                return TRUE;
         }
     }
     return CWnd::OnWndMsg(message, wParam, lParam, pResult);

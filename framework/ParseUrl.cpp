@@ -12,12 +12,9 @@ struct SchemeInfo {
 };
 
 const SchemeInfo kSchemes[] = {
-    {L"ftp", AFX_INET_SERVICE_FTP, 21, true},
-    {L"gopher", AFX_INET_SERVICE_GOPHER, 70, true},
-    {L"http", AFX_INET_SERVICE_HTTP, 80, true},
-    {L"https", AFX_INET_SERVICE_HTTPS, 443, true},
-    {L"file", AFX_INET_SERVICE_FILE, 0, true},
-    {L"mailto", AFX_INET_SERVICE_MAILTO, 0, false},
+    {L"ftp", AFX_INET_SERVICE_FTP, 21, true},   {L"gopher", AFX_INET_SERVICE_GOPHER, 70, true},
+    {L"http", AFX_INET_SERVICE_HTTP, 80, true}, {L"https", AFX_INET_SERVICE_HTTPS, 443, true},
+    {L"file", AFX_INET_SERVICE_FILE, 0, true},  {L"mailto", AFX_INET_SERVICE_MAILTO, 0, false},
     {L"news", AFX_INET_SERVICE_NEWS, 0, false},
 };
 

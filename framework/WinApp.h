@@ -21,7 +21,8 @@ public:
 
 class CWinAppEx : public CWinApp {
 public:
-    explicit CWinAppEx(BOOL bResourceSmartUpdate = FALSE) : m_bResourceSmartUpdate(bResourceSmartUpdate) {}
+    explicit CWinAppEx(BOOL bResourceSmartUpdate = FALSE)
+        : m_bResourceSmartUpdate(bResourceSmartUpdate) {}
     BOOL m_bResourceSmartUpdate;
 };
 

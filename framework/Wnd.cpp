@@ -106,17 +106,16 @@ void CWnd::DetachDestroyed() {
     PostNcDestroy();
 }
 
-BOOL CWnd::CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowName,
-                    DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID,
-                    LPVOID lpParam) {
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle,
+                    const RECT& rect, CWnd* pParentWnd, UINT nID, LPVOID lpParam) {
     if (!lpszClassName) lpszClassName = AfxDefaultWndClass();
     HWND hParent = pParentWnd ? pParentWnd->m_hWnd : nullptr;
-    HMENU hMenu = (dwStyle & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID))
-                                       : nullptr;
+    HMENU hMenu =
+        (dwStyle & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)) : nullptr;
     AfxHookWindowCreate(this);
     HWND hWnd = CreateWindowExW(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left,
-                                rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                                hParent, hMenu, AfxGetInstanceHandle(), lpParam);
+                                rect.top, rect.right - rect.left, rect.bottom - rect.top, hParent,
+                                hMenu, AfxGetInstanceHandle(), lpParam);
     AfxUnhookWindowCreate();
     return hWnd != nullptr;
 }

@@ -19,8 +19,8 @@ SimpleUIButton::ClickHandler RouteToLauncherUi() {
                        boost::placeholders::_2);
 }
 
-SimpleUIButton* MakeButton(const char* name, CWnd* pParent, const int (&pictures)[4], int x,
-                           int y, int width, int height) {
+SimpleUIButton* MakeButton(const char* name, CWnd* pParent, const int (&pictures)[4], int x, int y,
+                           int width, int height) {
     auto* pButton = new SimpleUIButton(name);
     pButton->CreateWnd(pParent);
     for (int state = 0; state < 4; ++state)

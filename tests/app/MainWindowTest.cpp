@@ -103,7 +103,8 @@ TEST(MainWindow, EnterEndsWithOkAndInitInstanceReturnsFalse) {
 TEST(MainWindow, LauncherAsksForTheInstallerAtTheBaseUrl) {
     WindowFacts facts;
     RunAppAndEndWith(WM_COMMAND, IDCANCEL, facts);
-    EXPECT_EQ(LauncherController::Instance().m_strBaseUrl + LauncherController::Instance().m_strCurrentFile,
+    EXPECT_EQ(LauncherController::Instance().m_strBaseUrl +
+                  LauncherController::Instance().m_strCurrentFile,
               std::string(LAUNCHER_TEST_BASE_URL) + "ny_setup_hx_v1.1.9.5026.exe");
 }
 
@@ -134,10 +135,9 @@ TEST(ErrorBox, ShowsTheSystemTextAndTheCallSiteCode) {
     reader.join();
 
     char* pszSystem = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, ERROR_FILE_NOT_FOUND, 0, reinterpret_cast<LPSTR>(&pszSystem), 0,
-                   nullptr);
+    FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, ERROR_FILE_NOT_FOUND, 0, reinterpret_cast<LPSTR>(&pszSystem), 0, nullptr);
     std::string expected = std::string(pszSystem) + " - 260";
     LocalFree(pszSystem);
     EXPECT_EQ(caption, "Warning");

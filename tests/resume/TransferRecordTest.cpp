@@ -35,8 +35,8 @@ TEST(TransferRecord, RoundTripsAndRejectsAnythingMalformed) {
 
     const std::string bad[] = {
         "",
-        text.substr(0, text.size() - 1),          // cut before its last line break
-        text.substr(0, text.size() / 2),          // half written
+        text.substr(0, text.size() - 1),  // cut before its last line break
+        text.substr(0, text.size() / 2),  // half written
         text + "extra\n",
         "launcher-transfer 2\nvalidator \"a\"\nsize 5\n",
         "launcher-transfer 1\nvalidator \nsize 5\n",

@@ -68,7 +68,7 @@ TEST_F(ValidatedResume, WithoutACompanionTheRequestIsThePlainOne) {
 DWORD SizeOf(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     return GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ? data.nFileSizeLow
-                                                                           : 0xFFFFFFFFu;
+                                                                            : 0xFFFFFFFFu;
 }
 
 std::string ContentRange(size_t from) {
@@ -89,8 +89,8 @@ TEST_F(ValidatedResume, AFreshCopyIsRecordedAndItsRestAskedForWithIfRange) {
     const DWORD kept = SizeOf(Temp());
     ASSERT_GT(kept, 0u);
     ASSERT_LT(kept, 30000u);
-    server.Enqueue(HttpAnswer::Make(206, "Partial Content", kNew.substr(kept),
-                                    {ContentRange(kept)}));
+    server.Enqueue(
+        HttpAnswer::Make(206, "Partial Content", kNew.substr(kept), {ContentRange(kept)}));
     Run();
     const std::string range = "Range: bytes=" + std::to_string(kept) + "-\r\n";
     EXPECT_NE(std::string::npos, LastRequest().find(range + "If-Range: " + kNewTag + "\r\n"))
@@ -156,7 +156,8 @@ TEST_F(ValidatedResume, AWrongDigestIsNeverPutInPlaceAndTheNextAttemptStartsOver
 
 TEST_F(ValidatedResume, AResumedDownloadIsVerifiedWithItsKeptPrefix) {
     LeaveOldPartial(12000);
-    server.Enqueue(HttpAnswer::Make(206, "Partial Content", kOld.substr(12000), {ContentRange(12000)}));
+    server.Enqueue(
+        HttpAnswer::Make(206, "Partial Content", kOld.substr(12000), {ContentRange(12000)}));
     Run(DigestOf(kOld));
     EXPECT_EQ(WM_DOWNLOAD_FINISHED, Final());
     EXPECT_TRUE(SameBytes(kOld, ReadWholeFile(Target())));
@@ -166,7 +167,8 @@ TEST_F(ValidatedResume, AResumedDownloadIsVerifiedWithItsKeptPrefix) {
     damaged[100] ^= 0x55;
     WriteWholeFile(Temp(), damaged);
     ASSERT_TRUE(WriteTransferRecord(Companion(), {kOldTag, 30000}));
-    server.Enqueue(HttpAnswer::Make(206, "Partial Content", kOld.substr(12000), {ContentRange(12000)}));
+    server.Enqueue(
+        HttpAnswer::Make(206, "Partial Content", kOld.substr(12000), {ContentRange(12000)}));
     Run(DigestOf(kOld));
     EXPECT_EQ(WM_DOWNLOAD_ERROR, Final());
     EXPECT_FALSE(FileExists(Temp()));

@@ -6,10 +6,9 @@
 
 namespace {
 
-using NtQuerySystemInformationFn = NTSTATUS(NTAPI*)(SYSTEM_INFORMATION_CLASS, PVOID, ULONG,
-                                                     PULONG);
+using NtQuerySystemInformationFn = NTSTATUS(NTAPI*)(SYSTEM_INFORMATION_CLASS, PVOID, ULONG, PULONG);
 using NtQueryInformationProcessFn = NTSTATUS(NTAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG,
-                                                      PULONG);
+                                                     PULONG);
 constexpr NTSTATUS kInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004);
 
 DWORD CountHandles() {
@@ -22,7 +21,8 @@ DWORD CountHandles() {
         ULONG needed = 0;
         status = query(SystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
                        &needed);
-        if (status == kInfoLengthMismatch) buffer.resize(std::max<size_t>(needed, buffer.size() * 2));
+        if (status == kInfoLengthMismatch)
+            buffer.resize(std::max<size_t>(needed, buffer.size() * 2));
     }
     if (status < 0) return 0;
     auto* pInfo = reinterpret_cast<SYSTEM_HANDLE_INFORMATION*>(buffer.data());
@@ -47,18 +47,19 @@ DWORD CountGdiObjects() {
     auto query = reinterpret_cast<NtQueryInformationProcessFn>(
         GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess"));
     PROCESS_BASIC_INFORMATION basic = {};
-    if (!query || query(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof(basic),
-                        nullptr) < 0)
+    if (!query ||
+        query(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof(basic), nullptr) < 0)
         return 0;
     // PEB.GdiSharedHandleTable
     const size_t offset = sizeof(void*) == 8 ? 0xF8 : 0x94;
-    auto* pTable = *reinterpret_cast<GdiHandleEntry**>(
-        reinterpret_cast<BYTE*>(basic.PebBaseAddress) + offset);
+    auto* pTable =
+        *reinterpret_cast<GdiHandleEntry**>(reinterpret_cast<BYTE*>(basic.PebBaseAddress) + offset);
     MEMORY_BASIC_INFORMATION region = {};
     if (!pTable || !VirtualQuery(pTable, &region, sizeof(region)) || region.State != MEM_COMMIT)
         return 0;
     size_t available = (static_cast<BYTE*>(region.BaseAddress) + region.RegionSize -
-                        reinterpret_cast<BYTE*>(pTable)) / sizeof(GdiHandleEntry);
+                        reinterpret_cast<BYTE*>(pTable)) /
+                       sizeof(GdiHandleEntry);
     DWORD n = 0;
     for (size_t i = 0; i < std::min<size_t>(available, 0x10000); ++i) n += pTable[i].type != 0;
     return n;

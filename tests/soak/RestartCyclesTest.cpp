@@ -110,8 +110,8 @@ TEST(ObjectCounts, FollowHandlesBrushesAndWindowsMadeAndReleased) {
     }
     HWND hwnd = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                 nullptr, nullptr);
-    HWND child = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 5, 5, hwnd, nullptr, nullptr,
-                                 nullptr);
+    HWND child =
+        CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 5, 5, hwnd, nullptr, nullptr, nullptr);
     ObjectCounts during = TakeObjectCounts();
     DestroyWindow(hwnd);
     for (int i = 0; i < 10; ++i) {
@@ -154,7 +154,8 @@ TEST(RestartCycles, AThousandErrorsAndRestartsKeepHandleAndGuiObjectCountsFlat) 
         controller.m_nFailures = 0;
         controller.BeginDownload("ny_setup_hx_v1.1.9.5026.exe");
         // A refused connection fails in milliseconds; allow 100 ms a cycle.
-        return PumpUntil([&] { return owner.m_nErrors >= owner.m_nStopAfter; }, 10000 + 100 * cycles);
+        return PumpUntil([&] { return owner.m_nErrors >= owner.m_nStopAfter; },
+                         10000 + 100 * cycles);
     };
 
     // The first cycles make what is made once (WinINet's and GDI's caches).
@@ -167,10 +168,11 @@ TEST(RestartCycles, AThousandErrorsAndRestartsKeepHandleAndGuiObjectCountsFlat) 
     PumpFor(200);
     ObjectCounts after = TakeObjectCounts();
 
-    printf("restart cycles: %u in %lu ms; handles %lu -> %lu, GDI objects %lu -> %lu, "
-           "windows %lu -> %lu\n",
-           kCycles, static_cast<unsigned long>(elapsed), before.handles, after.handles,
-           before.gdi, after.gdi, before.windows, after.windows);
+    printf(
+        "restart cycles: %u in %lu ms; handles %lu -> %lu, GDI objects %lu -> %lu, "
+        "windows %lu -> %lu\n",
+        kCycles, static_cast<unsigned long>(elapsed), before.handles, after.handles, before.gdi,
+        after.gdi, before.windows, after.windows);
     // A leak of one object per cycle would add a thousand.
     EXPECT_LE(after.handles, before.handles + 10);
     EXPECT_LE(after.gdi, before.gdi + 5);

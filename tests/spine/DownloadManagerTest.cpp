@@ -32,23 +32,23 @@ TEST_P(SplitUrlTest, SplitsOrRejects) {
 
 INSTANTIATE_TEST_SUITE_P(
     Urls, SplitUrlTest,
-    testing::Values(
-        SplitCase{L"http://example.test/dir/a.exe", true, AFX_INET_SERVICE_HTTP, L"example.test",
-                  L"/dir/a.exe", 80},
-        SplitCase{L"HTTPS://h:8443", true, AFX_INET_SERVICE_HTTPS, L"h", L"/", 8443},
-        SplitCase{L"ftp://user:pw@h/f", true, AFX_INET_SERVICE_FTP, L"h", L"/f", 21},
-        SplitCase{L"gopher://h/", true, AFX_INET_SERVICE_GOPHER, L"h", L"/", 70},
-        SplitCase{L"mailto:a@b.test", true, AFX_INET_SERVICE_MAILTO, L"", L"a@b.test", 0},
-        SplitCase{L"news:comp.lang", true, AFX_INET_SERVICE_NEWS, L"", L"comp.lang", 0},
-        SplitCase{L"file:///c:/x", true, AFX_INET_SERVICE_FILE, L"", L"/c:/x", 0},
-        SplitCase{L"zz-top+1://h/", true, AFX_INET_SERVICE_UNK, L"", L"//h/", 0},
-        SplitCase{L"no-scheme-here", false, 0, L"", L"", 0},
-        SplitCase{L"://h/", false, 0, L"", L"", 0},
-        SplitCase{L"http:h/x", false, 0, L"", L"", 0},
-        SplitCase{L"http:///x", false, 0, L"", L"", 0},
-        SplitCase{L"http://h:0/", false, 0, L"", L"", 0},
-        SplitCase{L"http://h:70000/", false, 0, L"", L"", 0},
-        SplitCase{L"http://h:8x/", false, 0, L"", L"", 0}));
+    testing::Values(SplitCase{L"http://example.test/dir/a.exe", true, AFX_INET_SERVICE_HTTP,
+                              L"example.test", L"/dir/a.exe", 80},
+                    SplitCase{L"HTTPS://h:8443", true, AFX_INET_SERVICE_HTTPS, L"h", L"/", 8443},
+                    SplitCase{L"ftp://user:pw@h/f", true, AFX_INET_SERVICE_FTP, L"h", L"/f", 21},
+                    SplitCase{L"gopher://h/", true, AFX_INET_SERVICE_GOPHER, L"h", L"/", 70},
+                    SplitCase{L"mailto:a@b.test", true, AFX_INET_SERVICE_MAILTO, L"", L"a@b.test",
+                              0},
+                    SplitCase{L"news:comp.lang", true, AFX_INET_SERVICE_NEWS, L"", L"comp.lang", 0},
+                    SplitCase{L"file:///c:/x", true, AFX_INET_SERVICE_FILE, L"", L"/c:/x", 0},
+                    SplitCase{L"zz-top+1://h/", true, AFX_INET_SERVICE_UNK, L"", L"//h/", 0},
+                    SplitCase{L"no-scheme-here", false, 0, L"", L"", 0},
+                    SplitCase{L"://h/", false, 0, L"", L"", 0},
+                    SplitCase{L"http:h/x", false, 0, L"", L"", 0},
+                    SplitCase{L"http:///x", false, 0, L"", L"", 0},
+                    SplitCase{L"http://h:0/", false, 0, L"", L"", 0},
+                    SplitCase{L"http://h:70000/", false, 0, L"", L"", 0},
+                    SplitCase{L"http://h:8x/", false, 0, L"", L"", 0}));
 
 TEST(ParseUrl, UserAndPasswordComeOut) {
     ParsedUrl parsed;

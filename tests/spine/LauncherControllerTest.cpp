@@ -64,9 +64,8 @@ protected:
 
     static void Progress(DWORD at, int done, int total) {
         s_now = at;
-        LauncherController::Instance().HandleMessage(WM_DOWNLOAD_PROGRESS,
-                                                      static_cast<WPARAM>(done),
-                                                      static_cast<LPARAM>(total));
+        LauncherController::Instance().HandleMessage(
+            WM_DOWNLOAD_PROGRESS, static_cast<WPARAM>(done), static_cast<LPARAM>(total));
     }
 
     static inline CWnd* s_owner = nullptr;
@@ -177,9 +176,17 @@ TEST(RestartDelay, DoublesFromOneSecondToThirtyWithBoundedJitter) {
         double jitter;
         DWORD expected;
     } cases[] = {
-        {0, 0.0, 0},        {1, 0.5, 0},        {2, 0.0, 1000},      {3, 0.0, 2000},
-        {4, 0.0, 4000},     {6, 0.0, 16000},    {7, 0.0, 30000},     {500, 0.0, 30000},
-        {2, 1.0, 800},      {7, 1.0, 24000},    {0xFFFFFFFFu, 0.0, 30000},
+        {0, 0.0, 0},
+        {1, 0.5, 0},
+        {2, 0.0, 1000},
+        {3, 0.0, 2000},
+        {4, 0.0, 4000},
+        {6, 0.0, 16000},
+        {7, 0.0, 30000},
+        {500, 0.0, 30000},
+        {2, 1.0, 800},
+        {7, 1.0, 24000},
+        {0xFFFFFFFFu, 0.0, 30000},
     };
     for (const auto& t : cases)
         EXPECT_EQ(RestartDelayMs(t.failures, t.jitter), t.expected)
@@ -252,11 +259,12 @@ std::string ReadFile(const std::wstring& path) {
 
 TEST_F(LauncherControllerTest, FinishedStartsTheInstallerFromTheCurrentDirectory) {
     ScopedTempDirectory dir;
-    ASSERT_TRUE(CopyFileW((ThisDirectory() + L"\\marker_installer.exe").c_str(), kInstaller, FALSE));
+    ASSERT_TRUE(
+        CopyFileW((ThisDirectory() + L"\\marker_installer.exe").c_str(), kInstaller, FALSE));
     LauncherController::Instance().HandleMessage(WM_DOWNLOAD_FINISHED, 0, 0);
     const std::wstring marker = dir.path() + L"\\installer_ran.txt";
-    ASSERT_TRUE(PumpUntil([&] { return GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES; },
-                          10000));
+    ASSERT_TRUE(PumpUntil(
+        [&] { return GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000));
     PumpFor(200);
     std::string ran = ReadFile(marker);
     EXPECT_EQ(ran, WideToAnsi(dir.path()) + "\n") << "started once, in the current directory";

@@ -12,10 +12,10 @@ void WriteMarker() {
     SYSTEMTIME now;
     GetLocalTime(&now);
     char line[MAX_PATH + 64];
-    int n = snprintf(line, sizeof(line), "%s %04u-%02u-%02u %02u:%02u:%02u\n", directory,
-                     now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
-    HANDLE hFile = CreateFileA("demo_installer_ran.txt", FILE_APPEND_DATA, FILE_SHARE_READ,
-                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    int n = snprintf(line, sizeof(line), "%s %04u-%02u-%02u %02u:%02u:%02u\n", directory, now.wYear,
+                     now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+    HANDLE hFile = CreateFileA("demo_installer_ran.txt", FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (hFile == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;
     if (n > 0) WriteFile(hFile, line, static_cast<DWORD>(n), &written, nullptr);
@@ -26,7 +26,8 @@ void WriteMarker() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     WriteMarker();
-    MessageBoxW(nullptr, L"The game installer is running.\n\n(This is the launcher's demo installer.)",
+    MessageBoxW(nullptr,
+                L"The game installer is running.\n\n(This is the launcher's demo installer.)",
                 L"Demo installer", MB_OK | MB_ICONINFORMATION);
     return 0;
 }

@@ -7,8 +7,6 @@
 
 namespace {
 
-const wchar_t kRecorderClass[] = L"HttpTestMessageRecorder";
-
 bool IsFinal(UINT message) {
     return message == WM_DOWNLOAD_FINISHED || message == WM_DOWNLOAD_ERROR;
 }
@@ -35,43 +33,6 @@ void RemoveTree(const std::wstring& path) {
 
 }  // namespace
 
-MessageRecorder::MessageRecorder() {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = kRecorderClass;
-    RegisterClassW(&wc);  // fails harmlessly when already registered
-    m_hWnd = CreateWindowExW(0, kRecorderClass, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                             wc.hInstance, nullptr);
-    SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
-
-MessageRecorder::~MessageRecorder() {
-    if (m_hWnd) DestroyWindow(m_hWnd);
-}
-
-LRESULT CALLBACK MessageRecorder::WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* pThis = reinterpret_cast<MessageRecorder*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-    if (pThis && (message == WM_DOWNLOAD_PROGRESS || IsFinal(message))) {
-        pThis->m_messages.push_back({message, wParam, lParam});
-        return 0;
-    }
-    return DefWindowProcW(hWnd, message, wParam, lParam);
-}
-
-template <class Pred>
-bool MessageRecorder::PumpUntil(Pred done, DWORD nMaxMs) {
-    ULONGLONG nEnd = GetTickCount64() + nMaxMs;
-    for (;;) {
-        Drain();
-        if (done()) return true;
-        ULONGLONG nNow = GetTickCount64();
-        if (nNow >= nEnd) return false;
-        DWORD nWait = static_cast<DWORD>(std::min<ULONGLONG>(nEnd - nNow, 50));
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, nWait, QS_ALLINPUT);
-    }
-}
-
 bool MessageRecorder::WaitForFinal(DWORD nMaxMs) {
     return PumpUntil([this] { return !Finals().empty(); }, nMaxMs);
 }
@@ -80,14 +41,7 @@ bool MessageRecorder::WaitForProgress(DWORD nMaxMs) {
     return PumpUntil([this] { return !Progress().empty(); }, nMaxMs);
 }
 
-void MessageRecorder::Drain() {
-    MSG msg;
-    // Bounded: a worker that posts without end must not keep us here.
-    for (int i = 0; i < 100000 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
+void MessageRecorder::Drain() { DrainQueue(); }
 
 std::vector<DownloadMessage> MessageRecorder::Progress() const {
     std::vector<DownloadMessage> out;

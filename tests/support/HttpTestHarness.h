@@ -8,24 +8,17 @@
 #include <string>
 #include <vector>
 
+#include "download/DownloadMessages.h"
 #include "download/HttpFileObject.h"
+#include "tests/support/MessageSink.h"
 
-struct DownloadMessage {
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
+using DownloadMessage = RecordedMessage;
 
 // A hidden top-level window of the test's thread recording the download
 // messages posted to it.
 class MessageRecorder {
 public:
-    MessageRecorder();
-    ~MessageRecorder();
-    MessageRecorder(const MessageRecorder&) = delete;
-    MessageRecorder& operator=(const MessageRecorder&) = delete;
-
-    HWND Hwnd() const { return m_hWnd; }
+    HWND Hwnd() const { return m_sink.hwnd(); }
     // Pumps until a WM_DOWNLOAD_FINISHED or WM_DOWNLOAD_ERROR has arrived
     // or nMaxMs have passed; true when one arrived.
     bool WaitForFinal(DWORD nMaxMs = 20000);
@@ -33,19 +26,14 @@ public:
     bool WaitForProgress(DWORD nMaxMs = 20000);
     // Handles whatever is queued now.
     void Drain();
-    void Clear() { m_messages.clear(); }
+    void Clear() { m_sink.Clear(); }
 
-    const std::vector<DownloadMessage>& Messages() const { return m_messages; }
+    const std::vector<DownloadMessage>& Messages() const { return m_sink.messages(); }
     std::vector<DownloadMessage> Progress() const;
     std::vector<DownloadMessage> Finals() const;
 
 private:
-    static LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
-    template <class Pred>
-    bool PumpUntil(Pred done, DWORD nMaxMs);
-
-    HWND m_hWnd = nullptr;
-    std::vector<DownloadMessage> m_messages;
+    MessageSink m_sink{WM_DOWNLOAD_ERROR, WM_DOWNLOAD_FINISHED};
 };
 
 // A worker thread started the way the manager starts it, with an

@@ -40,20 +40,25 @@ LRESULT CALLBACK MessageSink::WndProc(HWND hWnd, UINT message, WPARAM wParam, LP
     return DefWindowProcW(hWnd, message, wParam, lParam);
 }
 
+void DrainQueue() {
+    MSG msg;
+    // Bounded: a worker that posts without end must not keep us here.
+    for (int i = 0; i < 100000 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     DWORD start = GetTickCount();
-    while (!done()) {
+    for (;;) {
+        DrainQueue();
+        if (done()) return true;
         DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= timeoutMs) return done();
+        if (elapsed >= timeoutMs) return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(timeoutMs - elapsed, 20),
                                   QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
     }
-    return true;
 }
 
 void PumpFor(DWORD ms) {

@@ -35,6 +35,8 @@ private:
     std::vector<RecordedMessage> m_messages;
 };
 
+// Handles whatever is queued for this thread now.
+void DrainQueue();
 // Pumps this thread's queue until done() or timeoutMs passes; returns done().
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 // Pumps this thread's queue for about ms milliseconds.

@@ -45,14 +45,14 @@ void MessageRecorder::Drain() { DrainQueue(); }
 
 std::vector<DownloadMessage> MessageRecorder::Progress() const {
     std::vector<DownloadMessage> out;
-    for (const auto& m : m_messages)
+    for (const auto& m : Messages())
         if (m.message == WM_DOWNLOAD_PROGRESS) out.push_back(m);
     return out;
 }
 
 std::vector<DownloadMessage> MessageRecorder::Finals() const {
     std::vector<DownloadMessage> out;
-    for (const auto& m : m_messages)
+    for (const auto& m : Messages())
         if (IsFinal(m.message)) out.push_back(m);
     return out;
 }
